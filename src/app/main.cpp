@@ -1,0 +1,43 @@
+// remikont-station: the operator station on a Linux desktop.
+
+#include <QApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/station.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/vcl/forms.h"
+#include "platform/win32/ports.h"
+
+#ifndef STATION_VERSION
+#define STATION_VERSION "1.0.0"
+#endif
+
+int main(int argc, char** argv) {
+    const std::string program = "remikont-station";
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const app::ParsedCommandLine parsed = app::ParseCommandLine(args);
+    if (!parsed.options) {
+        std::fprintf(stderr, "%s: %s\n%s", program.c_str(), parsed.error.c_str(), app::Usage(program).c_str());
+        return 2;
+    }
+    const app::CommandLine& cl = *parsed.options;
+    if (cl.help) {
+        std::fputs(app::Usage(program).c_str(), stdout);
+        return 0;
+    }
+    if (cl.version) {
+        std::printf("%s %s\n", program.c_str(), STATION_VERSION);
+        return 0;
+    }
+    win32::SetPortPath("COM1", cl.port);
+
+    int qtArgc = 1;
+    QApplication qapp(qtArgc, argv);
+    QApplication::setApplicationName(QStringLiteral("remikont-station"));
+    qtbackend::QtBackend backend;
+    vcl::TApplication application(backend);
+    return app::RunStation(application);
+}

@@ -1,0 +1,3 @@
+#include "state/process_image.h"
+
+TProcessImage ProcessImage;
