@@ -81,6 +81,7 @@ private:
 // Registers a virtual device under a port name; CreateFileA of that name opens it.
 void RegisterVirtualDevice(const std::string& portName, std::shared_ptr<VirtualDevice> device);
 void UnregisterVirtualDevice(const std::string& portName);
+std::shared_ptr<VirtualDevice> FindVirtualDevice(const std::string& portName);
 
 // MessageBoxA shows its box through this hook (set by the window backend). Without a hook
 // the box is written to stderr and answered with IDOK.
