@@ -76,14 +76,12 @@ int HeadlessBackend::PaintCount(const vcl::TForm& form) const {
 }
 
 HeadlessBackend::Slot* HeadlessBackend::NextDue(Micros until) {
+    // The earliest due first, overdue ones included (they fire now); ties by creation order.
     Slot* best = nullptr;
     for (auto& s : slots_) {
         if (!s->armed || !s->timer) continue;
         if (s->due > until && s->due > clock_.Now()) continue;
-        const Micros due = std::max(s->due, clock_.Now());
-        if (!best || due < std::max(best->due, clock_.Now()) ||
-            (due == std::max(best->due, clock_.Now()) && s->seq < best->seq))
-            best = s.get();
+        if (!best || s->due < best->due || (s->due == best->due && s->seq < best->seq)) best = s.get();
     }
     return best;
 }
