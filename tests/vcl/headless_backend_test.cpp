@@ -69,6 +69,28 @@ TEST_F(HeadlessFixture, TimersKeepFiringInsideAMessageBoxAndMayReenter) {
     EXPECT_EQ(backend.MaxDepth(), 2);
 }
 
+TEST_F(HeadlessFixture, BoxesNestAtMostEightDeep) {
+    // A timer that opens a box on every tick, with the operator never answering: without a
+    // bound the boxes would nest until the stack overflows.
+    int asked = 0;
+    form->onFast = [&] {
+        ++asked;
+        app.MessageBox("Проблема", "caption", 16);
+    };
+    backend.onBox = [](headless::OpenBox& box) { box.RunFor(Ms(1000)); };
+    backend.RunFor(Ms(100));
+    EXPECT_EQ(backend.MaxDepth(), vcl::TApplication::kMaxOpenBoxes);
+    EXPECT_EQ(backend.Boxes().size(), 8u);
+    EXPECT_GT(asked, 8);
+    EXPECT_EQ(app.SuppressedBoxes(), asked - 8);
+    EXPECT_EQ(app.OpenBoxes(), 0);
+    // Once the boxes are closed, boxes open again.
+    backend.onBox = nullptr;
+    backend.RunFor(Ms(100));
+    EXPECT_EQ(backend.Boxes().size(), 9u);
+    EXPECT_EQ(backend.Boxes().back().depth, 1);
+}
+
 TEST_F(HeadlessFixture, MessageBoxAOfTheSystemIsRecordedAsSuch) {
     win32::MessageBoxA(nullptr, "system text", "system caption", win32::MB_ICONERROR);
     app.MessageBox("app text", "app caption", 16);

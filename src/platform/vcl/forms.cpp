@@ -83,6 +83,10 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
 }
 
 int TApplication::ShowBox(const MessageBoxRequest& box) {
+    if (openBoxes_ >= kMaxOpenBoxes) {
+        ++suppressedBoxes_;
+        return 1;  // IDOK, as if the operator had closed it at once
+    }
     ++openBoxes_;
     const int answer = backend_.MessageBox(box);
     --openBoxes_;

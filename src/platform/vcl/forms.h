@@ -134,8 +134,14 @@ public:
     // The application message box; answered IDOK.
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
     // Every modal box of the program goes through here, whichever API asked for it.
+    // Each box runs a nested loop in which the timers keep firing, so a line that keeps
+    // failing would open box inside box until the stack gave out: while kMaxOpenBoxes are
+    // open a further box is not opened (the caller's count of reports still counts it).
     int ShowBox(const MessageBoxRequest& box);
     int OpenBoxes() const { return openBoxes_; }
+    static constexpr int kMaxOpenBoxes = 8;
+    // Boxes not opened because kMaxOpenBoxes were open.
+    long SuppressedBoxes() const { return suppressedBoxes_; }
 
     void ShowException(const std::exception& e);
 
@@ -152,6 +158,7 @@ private:
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
     int openBoxes_ = 0;
+    long suppressedBoxes_ = 0;
 };
 
 // The application object of the running program (set by TApplication's constructor).
