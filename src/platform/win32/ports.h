@@ -72,6 +72,7 @@ public:
 
     DeviceFaults faults;
     LineSettings line{};
+    COMMTIMEOUTS timeouts{};  // as the last SetCommTimeouts set them
     bool isOpen = false;
 
 private:
