@@ -194,7 +194,10 @@ public:
         case Prop::ItemIndex: ApplyItems(); break;
         case Prop::Value:
         case Prop::Range: ApplySpin(); break;
-        case Prop::ZOrder: widget_->raise(); break;
+        case Prop::ZOrder:
+            widget_->raise();
+            if (widget_->isWindow()) widget_->activateWindow();
+            break;
         case Prop::Interval: break;
         }
     }
