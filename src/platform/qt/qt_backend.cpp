@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
@@ -194,7 +196,10 @@ public:
         case Prop::ItemIndex: ApplyItems(); break;
         case Prop::Value:
         case Prop::Range: ApplySpin(); break;
-        case Prop::ZOrder: widget_->raise(); break;
+        case Prop::ZOrder:
+            widget_->raise();
+            if (widget_->isWindow()) widget_->activateWindow();
+            break;
         case Prop::Interval: break;
         }
     }
@@ -240,9 +245,15 @@ private:
         pal.setColor(QPalette::ButtonText, text);
         pal.setColor(QPalette::Window, ToQColor(model_.Color()));
         pal.setColor(QPalette::Button, ToQColor(vcl::clBtnFace));
+        // A disabled control greys its text whatever its own colour, etched in white.
+        const QColor grey = ToQColor(vcl::clGrayText);
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            pal.setColor(QPalette::Disabled, role, grey);
         widget_->setPalette(pal);
         const bool isForm = dynamic_cast<vcl::TForm*>(&model_) != nullptr;
+        // Group boxes are opaque: an editor box hides the one below it and whatever it covers.
         const bool paintsBackground = isForm || dynamic_cast<vcl::TStatusBar*>(&model_) ||
+                                      dynamic_cast<vcl::TGroupBox*>(&model_) ||
                                       (dynamic_cast<vcl::TLabel*>(&model_) && !model_.Transparent());
         widget_->setAutoFillBackground(paintsBackground);
     }
@@ -374,9 +385,30 @@ QWidget* MakeWidget(vcl::TControl& c, QWidget* parent) {
 
 WidgetPeer* PeerOf(const vcl::TComponent& c) { return dynamic_cast<WidgetPeer*>(c.GetPeer()); }
 
+// The grey 3D look of the classic desktop the forms were drawn for.
+QPalette ClassicPalette() {
+    const QColor face = ToQColor(vcl::clBtnFace);
+    QPalette pal(QColor(0, 0, 0), face, QColor(255, 255, 255), QColor(128, 128, 128), QColor(160, 160, 160),
+                 QColor(0, 0, 0), QColor(255, 255, 255), QColor(255, 255, 255), face);
+    pal.setColor(QPalette::Midlight, face);
+    pal.setColor(QPalette::Shadow, QColor(64, 64, 64));
+    pal.setColor(QPalette::Highlight, QColor(10, 36, 106));
+    pal.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+    pal.setColor(QPalette::ToolTipBase, QColor(255, 255, 225));
+    pal.setColor(QPalette::ToolTipText, QColor(0, 0, 0));
+    const QColor grey = ToQColor(vcl::clGrayText);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        pal.setColor(QPalette::Disabled, role, grey);
+    return pal;
+}
+
 }  // namespace
 
 QtBackend::QtBackend() {
+    // The classic style draws group box frames through the middle of their titles and etches
+    // disabled text, as the forms expect; the desktop's own theme would not.
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) QApplication::setStyle(classic);
+    QApplication::setPalette(ClassicPalette());
     const QString point = QLocale::system().decimalPoint();
     vcl::DecimalSeparator = point.isEmpty() ? '.' : point.at(0).toLatin1();
     if (vcl::DecimalSeparator == 0) vcl::DecimalSeparator = '.';

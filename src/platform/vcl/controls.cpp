@@ -95,7 +95,10 @@ void TControl::SetAlignment(TAlignment alignment) {
 }
 
 void TControl::BringToFront() {
-    if (!parent_) return;
+    if (!parent_) {  // a window: above the other windows
+        Notify(Prop::ZOrder);
+        return;
+    }
     auto& siblings = parent_->controls_;
     auto it = std::find(siblings.begin(), siblings.end(), this);
     if (it == siblings.end() || it + 1 == siblings.end()) return;

@@ -95,7 +95,7 @@ public:
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment alignment);
 
-    // Puts the control above its siblings.
+    // Puts the control above its siblings; a form, above the other windows.
     void BringToFront();
 
     std::function<void()> OnClick;
