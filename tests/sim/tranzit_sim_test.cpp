@@ -141,11 +141,10 @@ TEST(TranzitSim, AnswersAProbeOnItsPseudoTerminalPacedLikeTheLine) {
     for (const Arrival& a : got) bytes.push_back(a.value);
     EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0x10, 0x02, 0x04, 0x14, 0x00, 0x10, 0x03, 0x3D}));
     ASSERT_EQ(got.size(), 8u);
-    // 20 ms of latency, then 2.5 ms a byte: the last byte cannot come before 40 ms, and the
-    // eight bytes are spread over about 17.5 ms rather than written at once.
-    EXPECT_GE(got.back().ms, 39.0);
+    // 20 ms of latency, then 2.5 ms a byte: byte i cannot come before 20 + 2.5 (i + 1) ms.
+    // (Only the lower bound holds on a loaded machine: a late reader sees the bytes bunched.)
+    for (std::size_t i = 0; i < got.size(); ++i) EXPECT_GE(got[i].ms, 20.0 + 2.5 * static_cast<double>(i + 1) - 0.1) << i;
     EXPECT_LT(got.back().ms, 1000.0);
-    EXPECT_GE(got.back().ms - got.front().ms, 10.0);
 
     EXPECT_EQ(sim.Finish(SIGTERM), 0);
     EXPECT_NE(sim.out.find("station>sim 10 02 04 10 03 29  probe"), std::string::npos) << sim.out;
