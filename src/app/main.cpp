@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/vcl/forms.h"
 #include "platform/win32/ports.h"
+#include "sim/pty_server.h"
 
 #ifndef STATION_VERSION
 #define STATION_VERSION "1.0.0"
@@ -32,7 +35,26 @@ int main(int argc, char** argv) {
         std::printf("%s %s\n", program.c_str(), STATION_VERSION);
         return 0;
     }
-    win32::SetPortPath("COM1", cl.port);
+    // --simulate: the simulated network serves a pseudo-terminal from this process for the
+    // whole run, and COM1 leads there.
+    std::unique_ptr<sim::PtyServer> simulated;
+    if (cl.simulate) {
+        try {
+            simulated = std::make_unique<sim::PtyServer>(cl.scenario.empty() ? sim::DefaultScenario()
+                                                                             : sim::LoadScenario(cl.scenario));
+        } catch (const sim::ScenarioError& e) {
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), e.what());
+            return 2;
+        }
+        try {
+            win32::SetPortPath("COM1", simulated->ServePty());
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s: the simulated network cannot start: %s\n", program.c_str(), e.what());
+            return 1;
+        }
+    } else {
+        win32::SetPortPath("COM1", cl.port);
+    }
 
     int qtArgc = 1;
     QApplication qapp(qtArgc, argv);
