@@ -11,6 +11,8 @@
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
+#include <numbers>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,8 @@ struct PictureCase {
     QSize size;
     int frames;
 };
+
+void PrintTo(const PictureCase& c, std::ostream* os) { *os << c.name; }
 
 // Each picture at the size of the control that shows it.
 const PictureCase kPictures[] = {
@@ -83,7 +87,7 @@ Mark FindMark(const QImage& img, const QRect& lamp, const std::function<bool(int
         for (int x = window.left(); x <= window.right(); ++x)
             if (!background(x, y)) ++n, sx += x, sy += y;
     if (n == 0) return {};
-    return {sx / n, sy / n, 2.0 * std::sqrt(n / M_PI)};
+    return {sx / n, sy / n, 2.0 * std::sqrt(n / std::numbers::pi)};
 }
 
 // The lamp of the blinking picture, as the form lays it over a mark.
@@ -170,7 +174,7 @@ TEST(Art, BlinkingLampFadesAndComesBackAtTheMarkDiameter) {
     EXPECT_EQ(lamp.size(), QSize(12, 12)) << "as wide as the marks and the plain lamps";
     std::vector<int> red;
     for (const QImage& img : blink.images) {
-        // Unpremultiplied red of the lamp's middle.
+        // Red of the lamp's middle, which is opaque in every frame.
         red.push_back(qRed(img.pixel(lamp.center())));
         EXPECT_TRUE(OpaqueBounds(img).contains(lamp)) << "the lamp covers its mark in every frame";
     }
@@ -307,6 +311,30 @@ QImage NetworkPreview() {
     return img;
 }
 
+// The hardware under the wait window's caption, and above the no-answer window's status lines.
+QImage StatusWindowsPreview() {
+    QImage img(227 + 8 + 300, 249, QImage::Format_ARGB32_Premultiplied);
+    img.fill(QColor(212, 208, 200));
+    QPainter p(&img);
+    p.setClipRect(0, 0, 227, 145);
+    p.drawImage(-8, 0, art::Draw(TPicture::Hardware, QSize(235, 144)).images.at(0));
+    QFont caption(QStringLiteral("Liberation Sans"));
+    caption.setPixelSize(19);
+    caption.setBold(true);
+    p.setFont(caption);
+    p.setPen(QColor(0, 0, 128));
+    p.drawText(QRect(64, 8, 90, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Ждите ..."));
+    p.setClipping(false);
+    p.translate(227 + 8, 0);
+    p.drawImage(0, 0, art::Draw(TPicture::Hardware, QSize(300, 205)).images.at(0));
+    p.fillRect(QRect(0, 199, 300, 50), QColor(212, 208, 200));
+    for (int y : {199, 224}) {
+        p.setPen(QColor(128, 128, 128));
+        p.drawRect(QRect(1, y + 2, 297, 21));
+    }
+    return img;
+}
+
 // Every frame of every picture on one sheet, on the forms' grey, small pictures enlarged.
 TEST(Art, ContactSheet) {
     constexpr int kMaxWidth = 1400, kGap = 8, kLabel = 16;
@@ -356,6 +384,7 @@ TEST(Art, ContactSheet) {
     EXPECT_TRUE(sheet.save(ArtDir() + QStringLiteral("/contact-sheet.png")));
     EXPECT_TRUE(LoopGroupPreview().save(ArtDir() + QStringLiteral("/loop-group-preview.png")));
     EXPECT_TRUE(NetworkPreview().save(ArtDir() + QStringLiteral("/network-preview.png")));
+    EXPECT_TRUE(StatusWindowsPreview().save(ArtDir() + QStringLiteral("/status-windows-preview.png")));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The round signal lamps: green and red, and the red one that blinks.
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 

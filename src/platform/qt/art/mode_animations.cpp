@@ -6,8 +6,10 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRadialGradient>
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 
 #include "platform/qt/art/kit.h"
 #include "platform/qt/art/pictures.h"
@@ -284,13 +286,13 @@ void Meter(QPainter& p, double value) {
     const QPointF pivot(box.center().x(), face.bottom() - 2);
     constexpr double kSpan = 100.0;  // degrees
     for (int i = 0; i <= 10; ++i) {
-        const double a = (-kSpan / 2 + kSpan * i / 10) * M_PI / 180;
+        const double a = (-kSpan / 2 + kSpan * i / 10) * std::numbers::pi / 180;
         const double r1 = i % 5 == 0 ? 14.5 : 16.0;
         const QPointF dir(std::sin(a), -std::cos(a));
         p.setPen(QPen(i >= 8 ? QColor(200, 20, 20) : QColor(40, 40, 40), i % 5 == 0 ? 1.0 : 0.7));
         p.drawLine(pivot + dir * r1, pivot + dir * 18.5);
     }
-    const double a = (-kSpan / 2 + kSpan * value) * M_PI / 180;
+    const double a = (-kSpan / 2 + kSpan * value) * std::numbers::pi / 180;
     p.setPen(QPen(QColor(200, 20, 20), 1.2, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(pivot, pivot + QPointF(std::sin(a), -std::cos(a)) * 17);
     p.setPen(Qt::NoPen);
