@@ -35,13 +35,18 @@ constexpr std::array<Field, 2> kFields{{
     {"Уставка", QRect(91, 56, 57, 29), QRect(84, 44, 72, 46)},
 }};
 
+// The plate's face shades from top to bottom.
+const QColor kFaceTop{222, 219, 212};
+const QColor kFaceBottom{206, 202, 194};
+constexpr int kHeight = 91;
+
 void FieldFrame(QPainter& p, const Field& f) {
     kit::Groove(p, f.frame);
     // The title cuts the frame's top line, as on a group box.
     const QFont font = kit::Font(11, true);
     const int w = QFontMetrics(font).horizontalAdvance(QString::fromUtf8(f.title)) + 6;
     const QRect title(f.frame.center().x() - w / 2 + 1, f.frame.top() - 6, w, 13);
-    p.fillRect(title.adjusted(0, 4, 0, -4), QColor(214, 210, 202));
+    p.fillRect(title.adjusted(0, 4, 0, -4), kit::Mix(kFaceTop, kFaceBottom, static_cast<double>(f.frame.top()) / kHeight));
     kit::Engraved(p, title, QString::fromUtf8(f.title), font);
     // A light display, one bevel out from the label, so red and blue digits read well.
     const QRect display = f.value.adjusted(-3, -3, 3, 3);
@@ -52,11 +57,11 @@ void FieldFrame(QPainter& p, const Field& f) {
 }  // namespace
 
 Frames DrawLoopPanel(QSize size) {
-    return kit::Still(size, QSize(158, 91), [](QPainter& p) {
-        const QRect plate(0, 0, 158, 91);
-        QLinearGradient face(0, 0, 0, 91);
-        face.setColorAt(0.0, QColor(222, 219, 212));
-        face.setColorAt(1.0, QColor(206, 202, 194));
+    return kit::Still(size, QSize(158, kHeight), [](QPainter& p) {
+        const QRect plate(0, 0, 158, kHeight);
+        QLinearGradient face(0, 0, 0, kHeight);
+        face.setColorAt(0.0, kFaceTop);
+        face.setColorAt(1.0, kFaceBottom);
         p.fillRect(plate, face);
         kit::ThinBevel(p, plate, true);
         kit::GrooveLine(p, 79, 4, 79, 86);

@@ -21,7 +21,6 @@ namespace {
 const QColor kBeige{236, 232, 216};
 const QColor kBeigeDark{196, 190, 170};
 const QColor kRackGrey{88, 90, 96};
-const QColor kModuleFace{206, 208, 204};
 const QColor kAmber{255, 196, 0};
 const QColor kLedGreen{60, 230, 80};
 const QColor kLedOff{70, 80, 70};
