@@ -1,36 +1,45 @@
 #include "platform/qt/art/art.h"
 
-#include <QPainter>
+#include <map>
+#include <tuple>
+
+#include "platform/qt/art/pictures.h"
 
 namespace art {
 
-// First cut: plain lamps and framed panels, until the artwork lands.
-Frames Draw(vcl::TPicture picture, QSize size) {
-    Frames f;
-    if (picture == vcl::TPicture::None || size.isEmpty()) return f;
-    QImage img(size, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
+namespace {
+
+Frames Paint(vcl::TPicture picture, QSize size) {
     switch (picture) {
-    case vcl::TPicture::LampGreen: p.setBrush(QColor(40, 200, 40)); p.drawEllipse(img.rect().adjusted(0, 0, -1, -1)); break;
+    case vcl::TPicture::None: return {};
+    case vcl::TPicture::LampGreen:
     case vcl::TPicture::LampRed:
-    case vcl::TPicture::LampRedBlink: p.setBrush(QColor(220, 30, 30)); p.drawEllipse(img.rect().adjusted(2, 2, -3, -3)); break;
-    default: p.setPen(Qt::darkGray); p.drawRect(img.rect().adjusted(0, 0, -1, -1)); break;
+    case vcl::TPicture::LampRedBlink: return DrawLamp(picture, size);
+    case vcl::TPicture::LoopPanel: return DrawLoopPanel(size);
+    case vcl::TPicture::DispatcherAnim: return DrawDispatcher(size);
+    case vcl::TPicture::LocalAnim: return DrawLocal(size);
+    case vcl::TPicture::Logo: return DrawLogo(size);
+    case vcl::TPicture::Feedback: return DrawFeedback(size);
+    case vcl::TPicture::Hardware: return DrawHardware(size);
+    case vcl::TPicture::PersonAtComputer: return DrawPersonAtComputer(size);
+    case vcl::TPicture::NetworkStrip: return DrawNetworkStrip(size);
+    case vcl::TPicture::WindowIcon: return DrawWindowIcon(size);
     }
-    p.end();
-    f.images.push_back(img);
-    return f;
+    return {};
 }
 
-QIcon WindowIcon() {
-    QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setBrush(QColor(60, 90, 140));
-    p.drawRect(2, 2, 28, 28);
-    p.end();
-    return QIcon(QPixmap::fromImage(img));
+}  // namespace
+
+Frames Draw(vcl::TPicture picture, QSize size) {
+    if (picture == vcl::TPicture::None || size.isEmpty()) return {};
+    // The same pictures recur (four loops, fourteen nodes, lamps everywhere) and controls ask
+    // again whenever they change picture; frames are shared images, so keep each one drawn.
+    // Pictures are drawn on the GUI thread only.
+    static std::map<std::tuple<vcl::TPicture, int, int>, Frames> drawn;
+    const auto key = std::make_tuple(picture, size.width(), size.height());
+    auto it = drawn.find(key);
+    if (it == drawn.end()) it = drawn.emplace(key, Paint(picture, size)).first;
+    return it->second;
 }
 
 }  // namespace art
