@@ -12,7 +12,6 @@ namespace {
 
 using vcl::TFont;
 
-constexpr const char* kContactAddress = "remikont-station@example.org";
 
 TFont PixelFont(int height, vcl::TColor color = vcl::clWindowText, bool bold = false, bool italic = false) {
     return TFont{.Name = "MS Sans Serif", .Height = height, .Color = color, .Bold = bold, .Italic = italic};
@@ -184,7 +183,7 @@ void TForm1::LayOutTopStrip() {
     RxGIFAnimator2 = MakePicture<vcl::TRxGIFAnimator>(*this, this, "RxGIFAnimator2", 648, 8, 65, 27,
                                                       vcl::TPicture::Logo);
     RxGIFAnimator2->SetCursor(vcl::TCursor::crHandPoint);
-    GiveHint(RxGIFAnimator2, kContactAddress);
+    GiveHint(RxGIFAnimator2, vcl::kContactAddress);
 }
 
 void TForm1::LayOutInputs() {

@@ -427,7 +427,7 @@ void QtBackend::Attach(vcl::TForm& form) {
     if (icons.biMinimize) flags |= Qt::WindowMinimizeButtonHint;
     if (icons.biMaximize) flags |= Qt::WindowMaximizeButtonHint;
     window->setWindowFlags(flags);
-    window->setWindowIcon(form.Icon() == vcl::TPicture::None ? art::WindowIcon() : art::WindowIcon());
+    window->setWindowIcon(art::WindowIcon());  // the station has one icon for all its windows
     window->setAttribute(Qt::WA_QuitOnClose, false);
     auto formPeer = std::make_unique<WidgetPeer>(form, window);
     WidgetPeer* formPeerRaw = formPeer.get();

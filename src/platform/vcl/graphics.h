@@ -42,6 +42,9 @@ struct TFont {
     bool operator==(const TFont&) const = default;
 };
 
+// Where operators send feedback: shown in the feedback picture and in the logo's hint.
+inline constexpr const char* kContactAddress = "station@example.org";
+
 // The pictures of the station. A model only names its picture; the backend draws it.
 enum class TPicture {
     None,

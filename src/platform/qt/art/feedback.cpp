@@ -12,7 +12,7 @@ namespace art {
 namespace {
 
 constexpr QSize kFeedbackSize{193, 78};
-const char* const kAddress = "station@example.org";
+const char* const kAddress = vcl::kContactAddress;
 
 void Envelope(QPainter& p, const QRectF& r) {
     p.save();
