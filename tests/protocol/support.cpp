@@ -35,7 +35,7 @@ void LoadRx(TProcessImage& pi, std::string_view hex, int offset) {
     const std::vector<std::uint8_t> bytes = Hex(hex);
     if (offset + bytes.size() > sizeof pi.RxBuf) throw std::invalid_argument("reply longer than RxBuf");
     std::memset(pi.RxBuf, 0, sizeof pi.RxBuf);
-    std::memcpy(pi.RxBuf + offset, bytes.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(pi.RxBuf + offset, bytes.data(), bytes.size());
 }
 
 void ZeroRx28(TProcessImage& pi) { std::memset(pi.RxBuf, 0, 28); }
