@@ -22,7 +22,8 @@ std::span<const std::uint8_t> Fill(TProcessImage& pi, std::span<std::uint8_t> fr
 void FrameChecksum(TProcessImage& pi, std::span<std::uint8_t> frame) {
     assert(!frame.empty());
     pi.SumCell = 0;
-    for (std::size_t i = 0; i + 1 < frame.size(); ++i) pi.SumCell = static_cast<std::uint8_t>(pi.SumCell + frame[i]);
+    for (std::size_t i = 0; i + 1 < frame.size(); ++i)
+        pi.SumCell = static_cast<std::uint8_t>(pi.SumCell + frame[i]);
     frame[frame.size() - 1] = pi.SumCell;
 }
 

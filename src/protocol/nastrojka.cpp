@@ -14,6 +14,8 @@ namespace {
 // not interpreted, status word).
 constexpr int kIdentificationSize = 5;
 constexpr int kLoopStateSize = 19;
+// Acknowledgements and refusals: header and code.
+constexpr int kStatusReplySize = 7;
 
 constexpr std::uint8_t kCodeInputMissing = 0x16;
 constexpr std::uint8_t kErrorWriteRefused = 0x2C;
@@ -24,7 +26,8 @@ void FlipRxLamp(TProcessImage& pi) { pi.RxLamp = 1 - pi.RxLamp; }
 // stand on the line.
 bool StatusChecksumMatches(TProcessImage& pi, int start) {
     std::uint8_t sum = 0;
-    for (pi.ScanAux = 0; pi.ScanAux <= 8; ++pi.ScanAux) sum = static_cast<std::uint8_t>(sum + pi.RxBuf[start + pi.ScanAux]);
+    for (pi.ScanAux = 0; pi.ScanAux <= 8; ++pi.ScanAux)
+        sum = static_cast<std::uint8_t>(sum + pi.RxBuf[start + pi.ScanAux]);
     pi.CalcChecksum = sum;
     pi.RxChecksum = pi.RxBuf[start + 9];
     return pi.CalcChecksum == pi.RxChecksum;
@@ -80,8 +83,9 @@ void TakeLoopState(TProcessImage& pi, const ReplyFrame& f) {
         pi.RxValue = f[18] * 256 + f[17];
         FlipRxLamp(pi);
         pi.LoopState[loop] = LoopStateCode(pi.RxValue & 0xFF);
-    } else if (f.At(5) == kLetterStatus) {
-        // A loop command acknowledged by another node, or refused: the gateway did answer.
+    } else if (f.At(5) == kLetterStatus && f.Closed() && f.Size() == kStatusReplySize) {
+        // A loop command acknowledged by another node, or refused: the gateway did answer. A
+        // damaged loop-state reply is not one of these and stays dropped.
         pi.NoReplyCount = 0;
     }
 }
@@ -117,7 +121,8 @@ void Nastrojka(TProcessImage& pi, DecoderWindows& windows) {
             FlipRxLamp(pi);
             return;
         }
-        if (f.At(2) == kKindNetwork && f.At(4) == kFunctionParameter && f.At(5) == kLetterStatus && f.At(6) == 0) {
+        if (f.At(2) == kKindNetwork && f.At(4) == kFunctionParameter && f.At(5) == kLetterStatus &&
+            f.At(6) == 0) {
             if (StatusChecksumMatches(pi, p) && pi.BusyMode == 10) {
                 windows.ShowCommandAccepted();
                 pi.WriteRetryBias = 0;

@@ -36,7 +36,9 @@ const ReplyCase kValueReplies[] = {
      }},
     {"UntabledParameterOnlyRxValue", Sortirovka, "10 02 01 05 01 52 09 04 01 20 51 10 03 FD",
      [](TProcessImage& pi) { pi.ControllerNo = 5; pi.NoReplyCount = 2; },
-     [](TProcessImage& pi) { pi.NoReplyCount = 0; pi.RxBlock = 9; pi.RxIndex = 4; pi.RxValue = 0x2001; pi.RxLamp = 1; }},
+     [](TProcessImage& pi) {
+         pi.NoReplyCount = 0; pi.RxBlock = 9; pi.RxIndex = 4; pi.RxValue = 0x2001; pi.RxLamp = 1;
+     }},
     {"ParameterOfOtherTypeStoresNothing", Sortirovka, "10 02 01 05 01 52 07 04 01 A0 11 10 03 3B",
      [](TProcessImage& pi) { pi.ControllerNo = 5; pi.NoReplyCount = 2; },
      [](TProcessImage& pi) { pi.NoReplyCount = 0; pi.RxBlock = 7; pi.RxIndex = 4; pi.RxValue = 0xA001; }},
@@ -66,7 +68,9 @@ const ReplyCase kValueReplies[] = {
      }},
     {"GroupBDiscreteOtherWordKeepsValue", Sortirovka, "10 02 01 05 04 52 06 02 34 12 01 10 03 D0",
      [](TProcessImage& pi) { pi.ControllerNo = 5; pi.InputB[2] = 1; pi.GroupBKind = 1; },
-     [](TProcessImage& pi) { pi.RxBlock = 6; pi.RxIndex = 2; pi.RxValue = 0x1234; pi.GroupBKind = 0; pi.RxLamp = 1; }},
+     [](TProcessImage& pi) {
+         pi.RxBlock = 6; pi.RxIndex = 2; pi.RxValue = 0x1234; pi.GroupBKind = 0; pi.RxLamp = 1;
+     }},
     {"GroupBAnalogNegative", Sortirovka, "10 02 01 05 04 52 06 04 20 80 11 10 03 3C",
      [](TProcessImage& pi) { pi.ControllerNo = 5; },
      [](TProcessImage& pi) {
@@ -111,7 +115,8 @@ const ReplyCase kValueReplies[] = {
          pi.NoReplyCount = 0; pi.RxBlock = 7; pi.RxIndex = 4; pi.RxValue = 0x2001; pi.LoopSetpoint[1] = 2048;
          pi.RxLamp = 1;
      }},
-    {"FrameAtOffset11NotSeen", Sortirovka, "01 FF 03 20 7E 00 10 03 55 AA 33 10 02 01 05 01 52 07 04 01 20 51 10 03 FB",
+    {"FrameAtOffset11NotSeen", Sortirovka,
+     "01 FF 03 20 7E 00 10 03 55 AA 33 10 02 01 05 01 52 07 04 01 20 51 10 03 FB",
      [](TProcessImage& pi) { pi.ControllerNo = 5; pi.NoReplyCount = 3; }},
     {"NoReply", Sortirovka, "", [](TProcessImage& pi) { pi.StuffShift = 1; pi.NoReplyCount = 3; },
      [](TProcessImage& pi) { pi.StuffShift = 0; }},
@@ -181,7 +186,8 @@ const ReplyCase kStatusReplies[] = {
     {"LoopStateBit5Clear", Nastrojka, "10 02 01 05 02 52 02 A1 A2 A3 A4 A5 A6 A7 A8 A9 AA 48 01 10 03 41",
      [](TProcessImage& pi) { pi.ControllerNo = 5; pi.LoopState[2] = 2; },
      [](TProcessImage& pi) { pi.RxValue = 0x0148; pi.RxLamp = 1; pi.LoopState[2] = 10; }},
-    {"LoopStateTwoDoubledPairs", Nastrojka, "10 02 01 05 02 52 02 A1 10 10 A3 10 10 A5 A6 A7 A8 A9 AA 60 01 10 03 53",
+    {"LoopStateTwoDoubledPairs", Nastrojka,
+     "10 02 01 05 02 52 02 A1 10 10 A3 10 10 A5 A6 A7 A8 A9 AA 60 01 10 03 53",
      [](TProcessImage& pi) { pi.ControllerNo = 5; },
      [](TProcessImage& pi) { pi.StuffShift = 2; pi.RxValue = 0x0160; pi.RxLamp = 1; pi.LoopState[2] = 2; }},
     {"WriteAcknowledged", Nastrojka, "10 02 01 05 01 50 00 10 03 7C",

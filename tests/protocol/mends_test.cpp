@@ -146,6 +146,9 @@ const ReplyCase kChecked[] = {
     {"LoopStateWithFlippedStatusBit", Nastrojka,
      "10 02 01 05 02 52 02 A1 A2 A3 A4 A5 A6 A7 A8 A9 AA 68 01 10 03 59",
      [](TProcessImage& pi) { pi.ControllerNo = 5; pi.NoReplyCount = 3; pi.LoopState[2] = 2; }},
+    {"LoopStateWithStatusLetterDamaged", Nastrojka,
+     "10 02 01 05 02 50 02 A1 A2 A3 A4 A5 A6 A7 A8 A9 AA 60 01 10 03 58",
+     [](TProcessImage& pi) { pi.ControllerNo = 5; pi.NoReplyCount = 3; pi.LoopState[2] = 1; }},
     {"LoopStateWithoutDleEtx", Nastrojka, "10 02 01 05 02 52 02 A1 A2 A3 A4 A5 A6 A7 A8 A9 AA 60 01 00 03 59",
      [](TProcessImage& pi) { pi.ControllerNo = 5; pi.NoReplyCount = 3; pi.LoopState[2] = 1; }},
 };
