@@ -14,9 +14,6 @@
 #include "platform/win32/ports.h"
 #include "sim/pty_server.h"
 
-#ifndef STATION_VERSION
-#define STATION_VERSION "1.0.0"
-#endif
 
 int main(int argc, char** argv) {
     const std::string program = "remikont-station";
