@@ -63,6 +63,7 @@ struct DiscoveryCase {
     bool loopStatus;
     int groupBKindInstant;
 };
+void PrintTo(const DiscoveryCase& c, std::ostream* os) { *os << c.name; }
 
 const DiscoveryCase kCases[] = {
     {"GroupAInputs1To5", 5, 8, {1, 2, 31, 32}, {}, false, 5, 5, 8, true, 8, 8, 4, true, 0},
