@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@
 #include "serial/serial_channel.h"
 #include "sim/sim_device.h"
 #include "state/process_image.h"
+
+namespace sim {
+// Names the timing in test parameters.
+inline void PrintTo(TimingMode mode, std::ostream* os) { *os << (mode == TimingMode::Instant ? "instant" : "line"); }
+}  // namespace sim
 
 namespace line_test {
 
