@@ -33,8 +33,8 @@ const char* const kLoopPollingStatus =
 // each channel the controller refuses.
 void TForm1::CountInputs(int group, int top, int bottom, int pauseMs) {
     for (int channel = top; channel >= bottom; --channel)
-        Exchange({protocol::BuildReadInput(ProcessImage, group, channel), pauseMs, kInputClear, ClearAt::AfterWrite,
-                  &TForm1::Nastrojka});
+        Exchange({protocol::BuildReadInput(ProcessImage, group, channel), pauseMs, kInputClear,
+                  ClearAt::AfterWrite, &TForm1::Nastrojka});
 }
 
 void TForm1::FormCreate() {
@@ -47,7 +47,8 @@ void TForm1::FormCreate() {
     pi.BusyMode = 10;
 
     for (int i = 0; i < kProbes; ++i)
-        Exchange({protocol::GatewayProbe(pi), kProbePause, kStatusClear, ClearAt::AfterWrite, &TForm1::Nastrojka});
+        Exchange({protocol::GatewayProbe(pi), kProbePause, kStatusClear, ClearAt::AfterWrite,
+                  &TForm1::Nastrojka});
 
     for (int loop : kLoopsAsked)
         Exchange({protocol::BuildLoopState(pi, loop), kLoopStatePause, kStatusClear, ClearAt::AfterWrite,

@@ -40,7 +40,8 @@ void TForm1::SwitchLoop(const SwitchRow& row) {
     pi.BusyMode = 1;
     if (row.pauseBeforeStateMs > 0) win32::Sleep(static_cast<win32::DWORD>(row.pauseBeforeStateMs));
     for (int i = 0; i < kStateReads; ++i)
-        Exchange({protocol::BuildLoopState(pi, row.loop), kPause, kClear, ClearAt::AfterWrite, &TForm1::Nastrojka});
+        Exchange({protocol::BuildLoopState(pi, row.loop), kPause, kClear, ClearAt::AfterWrite,
+                  &TForm1::Nastrojka});
     pi.BusyMode = 0;
 }
 

@@ -132,7 +132,8 @@ void TForm1::Timer2Timer() {
             Exchange({pi.ReqReadInput, 0, kInputClear, ClearAt::BeforeWrite, &TForm1::Sortirovka_Buf}, [&pi] {
                 ToggleTxLamp(pi);
                 ++pi.ChannelCursor;
-                if (pi.ReqReadInput[kPosGroup] == protocol::kGroupA) pi.GroupACursor = pi.ReqReadInput[kPosChannel];
+                if (pi.ReqReadInput[kPosGroup] == protocol::kGroupA)
+                    pi.GroupACursor = pi.ReqReadInput[kPosChannel];
             });
         } else {
             // A group without inputs is not asked (the controller would refuse every time);

@@ -151,7 +151,9 @@ struct EditorCase {
     bool setting;
     int block, index;
 };
-void PrintTo(const EditorCase& c, std::ostream* os) { *os << "loop " << c.loop << (c.setting ? " setting" : " setpoint"); }
+void PrintTo(const EditorCase& c, std::ostream* os) {
+    *os << "loop " << c.loop << (c.setting ? " setting" : " setpoint");
+}
 
 class Editor : public Commands, public ::testing::WithParamInterface<EditorCase> {};
 

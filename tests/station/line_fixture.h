@@ -23,7 +23,9 @@
 
 namespace sim {
 // Names the timing in test parameters.
-inline void PrintTo(TimingMode mode, std::ostream* os) { *os << (mode == TimingMode::Instant ? "instant" : "line"); }
+inline void PrintTo(TimingMode mode, std::ostream* os) {
+    *os << (mode == TimingMode::Instant ? "instant" : "line");
+}
 }  // namespace sim
 
 namespace line_test {

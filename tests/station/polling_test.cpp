@@ -14,7 +14,8 @@ namespace {
 constexpr int kNode = 5;
 using Address = std::pair<int, int>;  // block, index
 
-const std::vector<Address> kFullBurst = {{7, 4}, {7, 4}, {8, 5}, {10, 4}, {11, 5}, {13, 4}, {14, 5}, {17, 4}, {18, 5}};
+const std::vector<Address> kFullBurst = {{7, 4},  {7, 4},  {8, 5},  {10, 4}, {11, 5},
+                                         {13, 4}, {14, 5}, {17, 4}, {18, 5}};
 
 // The requests of each tick as the schedule describes them, for `ticks` ticks from the first:
 // a cycle of b + 22 ticks; group B on its ticks 21 to b + 21; group A on its ticks 5 to 9 of
@@ -76,7 +77,8 @@ struct Polling : StationOnLine {
             }
             const std::vector<Bytes>& want = expected[n++];
             ASSERT_EQ(sent.size(), want.size()) << "tick " << n;
-            for (std::size_t k = 0; k < want.size(); ++k) EXPECT_EQ(Hex(sent[k].bytes), Hex(want[k])) << "tick " << n;
+            for (std::size_t k = 0; k < want.size(); ++k)
+                EXPECT_EQ(Hex(sent[k].bytes), Hex(want[k])) << "tick " << n;
             if (!sent.empty()) {
                 EXPECT_EQ(sent[0].at, ticks[i].at) << "tick " << n;
             }
@@ -190,7 +192,8 @@ TEST_P(InputCounts, EveryInputIsReadAndAnEmptyGroupIsNotAsked) {
     // Group A: 1, 2, ..., a, 1, 2, ... across its bursts of five.
     const std::vector<int> channelsA = Channels(5);
     EXPECT_EQ(channelsA.size(), a > 0 ? 100u : 0u);
-    for (std::size_t i = 0; a > 0 && i < channelsA.size(); ++i) EXPECT_EQ(channelsA[i], static_cast<int>(i) % a + 1);
+    for (std::size_t i = 0; a > 0 && i < channelsA.size(); ++i)
+        EXPECT_EQ(channelsA[i], static_cast<int>(i) % a + 1);
     const std::vector<int> channelsB = Channels(6);
     EXPECT_EQ(channelsB.empty(), b == 0);
     for (int channel : channelsB) EXPECT_TRUE(channel >= 1 && channel <= b) << channel;
