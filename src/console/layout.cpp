@@ -125,6 +125,7 @@ TForm1::TForm1(vcl::TApplication& app) : vcl::TForm(app, "Form1") {
     LayOutTopStrip();
     LayOutInputs();
     LayOutLoops();
+    WireCommands();
 
     StatusBar1 = Make<vcl::TStatusBar>(this, "StatusBar1");
     StatusBar1->SetBounds(0, 329, 715, 20);
@@ -258,5 +259,34 @@ void TForm1::LayOutLoops() {
         loop.PS->Hide();
         MakeValueLabel(*this, loop.setpoint, kSetpointEditor, loop.group, k);
         MakeValueLabel(*this, loop.setting, kSettingEditor, loop.group, k + "1");
+    }
+}
+
+void TForm1::WireCommands() {
+    using Handler = void (TForm1::*)();
+    struct LoopHandlers {
+        Handler openSetpoint, openSetting, writeSetpoint, writeSetting, switchLoop;
+    };
+    static constexpr LoopHandlers kHandlers[4] = {
+        {&TForm1::koff1Click, &TForm1::koff11Click, &TForm1::OK_koffClick, &TForm1::OK_koff11Click,
+         &TForm1::Kontur1_PSClick},
+        {&TForm1::koff2Click, &TForm1::koff21Click, &TForm1::OK_koff2Click, &TForm1::OK_koff21Click,
+         &TForm1::Kontur2_PSClick},
+        {&TForm1::koff3Click, &TForm1::koff31Click, &TForm1::OK_koff3Click, &TForm1::OK_koff31Click,
+         &TForm1::Kontur3_PSClick},
+        {&TForm1::koff4Click, &TForm1::koff41Click, &TForm1::OK_koff4Click, &TForm1::OK_koff41Click,
+         &TForm1::Kontur4_PSClick},
+    };
+    for (int i = 0; i < 4; ++i) {
+        console::LoopControls& loop = Loops[i];
+        const LoopHandlers& h = kHandlers[i];
+        const auto wire = [this](std::function<void()>& event, Handler handler) {
+            event = [this, handler] { (this->*handler)(); };
+        };
+        wire(loop.setpoint.value->OnClick, h.openSetpoint);
+        wire(loop.setting.value->OnClick, h.openSetting);
+        wire(loop.setpoint.ok->OnClick, h.writeSetpoint);
+        wire(loop.setting.ok->OnClick, h.writeSetting);
+        wire(loop.PS->OnClick, h.switchLoop);
     }
 }

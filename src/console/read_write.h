@@ -7,9 +7,18 @@
 // references into those arrays, filled by the layout.
 
 #include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
 
 #include "console/loop_controls.h"
 #include "platform/vcl/forms.h"
+#include "protocol/decoder_windows.h"
+
+namespace console {
+struct EditorRow;  // one editor of a loop parameter, with its constants
+struct SwitchRow;  // one loop's switching command, with its constants
+}  // namespace console
 
 class TForm1 : public vcl::TForm {
 public:
@@ -167,10 +176,71 @@ public:
     void Image3Click();
     void Button1Click();
 
+    // Opening the editors of the loops' setpoints and settings ...
+    void koff1Click();
+    void koff2Click();
+    void koff3Click();
+    void koff4Click();
+    void koff11Click();
+    void koff21Click();
+    void koff31Click();
+    void koff41Click();
+    // ... and writing what they hold.
+    void OK_koffClick();
+    void OK_koff2Click();
+    void OK_koff3Click();
+    void OK_koff4Click();
+    void OK_koff11Click();
+    void OK_koff21Click();
+    void OK_koff31Click();
+    void OK_koff41Click();
+    // Switching a loop from its blinking lamp.
+    void Kontur1_PSClick();
+    void Kontur2_PSClick();
+    void Kontur3_PSClick();
+    void Kontur4_PSClick();
+
+    // The two reply decoders, over what the last read left in RxBuf.
+    void Nastrojka();
+    void Sortirovka_Buf();
+
 private:
+    // One exchange with the controller: an optional pause, the request written, the start of
+    // RxBuf cleared (before or after the write), 30 bytes read, one decoder. `afterWrite` runs
+    // between the write and the read.
+    enum class ClearAt { BeforeWrite, AfterWrite };
+    struct ExchangeStep {
+        std::span<const std::uint8_t> frame;
+        int pauseMs = 0;
+        int clearCount = 0;
+        ClearAt clearAt = ClearAt::AfterWrite;
+        void (TForm1::*decoder)() = nullptr;
+    };
+    void Exchange(const ExchangeStep& step, const std::function<void()>& afterWrite = {});
+
+    // What the decoders ask of the windows.
+    class DecoderWindows final : public protocol::DecoderWindows {
+    public:
+        explicit DecoderWindows(TForm1& form) : form_(form) {}
+        void ShowNoAnswerWindow() override;
+        void ShowCommandAccepted() override;
+        void MessageBox(const std::string& text, const std::string& caption) override;
+        void ShowControllerNo(const std::string& caption) override;
+
+    private:
+        TForm1& form_;
+    };
+    DecoderWindows decoderWindows_{*this};
+
+    void OpenEditor(const console::EditorRow& row);
+    void WriteParameter(const console::EditorRow& row);
+    void SwitchLoop(const console::SwitchRow& row);
+    void CountInputs(int group, int top, int bottom, int pauseMs);
+
     void LayOutTopStrip();
     void LayOutInputs();
     void LayOutLoops();
+    void WireCommands();
 };
 
 extern TForm1* Form1;

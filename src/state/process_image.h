@@ -65,7 +65,8 @@ struct TProcessImage {
     std::int32_t ParamTick = 0;
     std::int32_t ChannelCursor = 0;
     std::int32_t ParamPollIndex = 0;
-    // Channel of the next group A request; runs 1..CountA and wraps (every input is read).
+    // The last group A channel requested, 0 before the first: the next one is the channel after
+    // it, 1..CountA, wrapping, so that every group A input is read in turn.
     std::int32_t GroupACursor = 0;
 
     // Decoder working fields: what the last decoded reply left
