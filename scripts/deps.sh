@@ -11,6 +11,7 @@ packages=(
   nlohmann-json3-dev               # simulator scenario files
   fonts-liberation                 # Liberation Sans stands in for "MS Sans Serif"
   xvfb xdotool x11-utils imagemagick   # end-to-end tests: X server, key presses, screenshots
+  python3 python3-xlib             # the end-to-end operator script
   dpkg-dev fakeroot file           # cpack's .deb
 )
 
