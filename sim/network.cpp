@@ -44,15 +44,15 @@ std::pair<int, int> Network::SettingAddress(int loop) { return kSettings.at(stat
 Network::Network(Scenario scenario, platform::Micros origin)
     : scenario_(std::move(scenario)), origin_(origin), faults_(scenario_.faults), rng_(scenario_.seed) {
     CheckScenario(scenario_);
-    for (const ControllerSpec& spec : scenario_.controllers) {
-        Controller c{spec, {}, {}};
+    for (const ControllerSpec& setup : scenario_.controllers) {
+        Controller c{setup, {}, {}};
         for (int k = 1; k <= 4; ++k) {
-            const LoopSpec& loop = spec.loops[static_cast<std::size_t>(k - 1)];
+            const LoopSpec& loop = setup.loops[static_cast<std::size_t>(k - 1)];
             c.parameters[SetpointAddress(k)] = sim::ParameterWord(loop.setpoint);
             c.parameters[SettingAddress(k)] = sim::ParameterWord(loop.setting);
             c.status[static_cast<std::size_t>(k - 1)] = loop.status;
         }
-        nodes_[static_cast<std::size_t>(spec.node)] = std::move(c);
+        nodes_[static_cast<std::size_t>(setup.node)] = std::move(c);
     }
 }
 
@@ -64,11 +64,11 @@ const Network::Controller* Network::Find(int node) const { return const_cast<Net
 
 bool Network::Answers(int node) const {
     const Controller* c = Find(node);
-    return c && !c->spec.silent;
+    return c && !c->setup.silent;
 }
 
 void Network::SetSilent(int node, bool silent) {
-    if (Controller* c = Find(node)) c->spec.silent = silent;
+    if (Controller* c = Find(node)) c->setup.silent = silent;
 }
 
 std::uint16_t Network::ParameterWord(int node, int block, int index) const {
@@ -91,7 +91,7 @@ void Network::SetLoopStatus(int node, int loop, std::uint16_t status) {
 int Network::InputAt(int node, int group, int channel, platform::Micros t) const {
     const Controller* c = Find(node);
     if (!c) return 0;
-    const auto& list = group == kGroupA ? c->spec.inputsA : c->spec.inputsB;
+    const auto& list = group == kGroupA ? c->setup.inputsA : c->setup.inputsB;
     if ((group != kGroupA && group != kGroupB) || channel < 1 || channel > static_cast<int>(list.size())) return 0;
     return list[static_cast<std::size_t>(channel - 1)].At(t - origin_);
 }
@@ -103,13 +103,13 @@ Bytes Network::Answer(const Request& r, int replyNode, std::vector<SentValue>& v
         return reply::Identification(map);
     }
     Controller* c = Find(r.node);
-    if (!c || c->spec.silent) return reply::GatewayReport(1, r.node, kCodeNoAnswer);
+    if (!c || c->setup.silent) return reply::GatewayReport(1, r.node, kCodeNoAnswer);
 
     switch (r.kind) {
         case RequestKind::Probe: break;
         case RequestKind::ReadInput: {
             const bool groupA = r.group == kGroupA;
-            const auto& list = groupA ? c->spec.inputsA : c->spec.inputsB;
+            const auto& list = groupA ? c->setup.inputsA : c->setup.inputsB;
             if ((!groupA && r.group != kGroupB) || r.channel < 1 || r.channel > static_cast<int>(list.size()))
                 return reply::Status(replyNode, kFuncInput, kCodeNoSuchChannel);
             const InputSpec& in = list[static_cast<std::size_t>(r.channel - 1)];
@@ -135,7 +135,7 @@ Bytes Network::Answer(const Request& r, int replyNode, std::vector<SentValue>& v
             if (r.loop < 1 || r.loop > 4) return reply::Status(replyNode, kFuncLoop, kRefuseNoSuchLoop);
             const auto k = static_cast<std::size_t>(r.loop - 1);
             values.push_back({Field::LoopState, r.loop, ModeOfStatus(c->status[k])});
-            return reply::LoopState(replyNode, r.loop, c->spec.loops[k].opaque, c->status[k]);
+            return reply::LoopState(replyNode, r.loop, c->setup.loops[k].opaque, c->status[k]);
         }
         case RequestKind::LoopCommand: {
             if (r.loop < 1 || r.loop > 4) return reply::Status(replyNode, kFuncLoop, kRefuseNoSuchLoop);

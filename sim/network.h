@@ -79,7 +79,7 @@ public:
 
 private:
     struct Controller {
-        ControllerSpec spec;
+        ControllerSpec setup;
         std::map<std::pair<int, int>, std::uint16_t> parameters;
         std::array<std::uint16_t, 4> status{};
     };
