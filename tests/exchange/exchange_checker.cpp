@@ -70,15 +70,17 @@ std::vector<Field> ValueFields(const TProcessImage& pi) {
     return f;
 }
 
-// What each decoder writes; everything else in the image is not theirs to touch.
+// What each decoder writes, with RxBuf and RxCount that the read fills; everything else in the
+// image is not theirs to touch.
 const std::set<std::string> kDataFields = {
     "NoReplyCount", "ControllerNo", "RxBlock", "RxIndex",  "StuffShift",  "RxValue",    "LoopSetpoint",
     "LoopUstavka",  "InputA",       "InputB",  "InputBUpper", "GroupBKind", "RxLamp", "LinkWindowArmed", "RxBuf",
+    "RxCount",
 };
 const std::set<std::string> kStatusFields = {
     "StuffShift", "RxValue",      "NoReplyCount", "RxLamp",   "CommandAccepted", "WriteRetryBias",
     "CountA",     "CountB",       "CalcChecksum", "RxChecksum", "NetMapLo",      "NetMapHi",
-    "NetNode",    "ControllerNo", "LoopState",    "RxBuf",
+    "NetNode",    "ControllerNo", "LoopState",    "RxBuf",        "RxCount",
 };
 
 std::string Hex2(int v) {
@@ -236,6 +238,8 @@ std::vector<std::string> Checker::Check(bool data, int cleared, const Exchange& 
 void Checker::CheckRead(bool data, int cleared, const Exchange& x, std::vector<std::string>& out) const {
     const std::size_t n = x.fresh.size();
     if (n > 30) out.push_back("the read took " + std::to_string(n) + " bytes into a buffer of 30");
+    if (x.after.RxCount != static_cast<std::int32_t>(n))
+        out.push_back("RxCount = " + std::to_string(x.after.RxCount) + " after a read of " + std::to_string(n));
     for (int i = 0; i < 30; ++i) {
         const std::size_t u = static_cast<std::size_t>(i);
         if (i < cleared && x.cleared[u] != 0) out.push_back("RxBuf[" + std::to_string(i) + "] not cleared");
