@@ -3,7 +3,9 @@
 // short, run long or wrapped in noise. Every exchange must keep the checker's properties.
 //
 // Input: caller byte, image-mode byte, 43 bytes of image (RxBuf and state, as the decoder targets
-// read them), then chunks: length, anchor advance and spacing, lead, then the bytes.
+// read them), then chunks: length, then anchor advance, spacing and a seal bit, then lead, then
+// the bytes. A sealed chunk ends with the checksum of the frame it closes (everything from the
+// last DLE STX on the line), so the fuzzer reaches intact replies, and their cuts, at once.
 
 #include <algorithm>
 #include <cstddef>
@@ -41,19 +43,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     std::vector<exchange::Chunk> chunks;
+    std::vector<std::uint8_t> line;
     std::size_t i = 2 + kImageBytes;
     int anchor = 0;
     while (i + 3 <= size && static_cast<int>(chunks.size()) < kMaxChunks) {
         const std::size_t length = data[i] % 48;
-        anchor += data[i + 1] & 3;
+        const std::uint8_t how = data[i + 1];
+        anchor += how & 3;
         exchange::Chunk c;
         c.exchange = anchor;
-        c.spacing = kSpacings[(data[i + 1] >> 2) & 7];
+        c.spacing = kSpacings[(how >> 2) & 7];
         c.lead = (static_cast<int>(data[i + 2]) - 128) * 320;
         i += 3;
         const std::size_t n = std::min(length, size - i);
         c.bytes.assign(data + i, data + i + n);
         i += n;
+        line.insert(line.end(), c.bytes.begin(), c.bytes.end());
+        if (how & 0x20) {
+            std::size_t open = line.size();
+            for (std::size_t q = line.size(); q-- > 1;)
+                if (line[q - 1] == 0x10 && line[q] == 0x02) {
+                    open = q - 1;
+                    break;
+                }
+            std::uint8_t sum = 0;
+            for (std::size_t q = open; q < line.size(); ++q) sum = static_cast<std::uint8_t>(sum + line[q]);
+            c.bytes.push_back(sum);
+            line.push_back(sum);
+        }
         chunks.push_back(std::move(c));
     }
 
