@@ -23,14 +23,14 @@ constexpr std::uint8_t kErrorWriteRefused = 0x2C;
 void FlipRxLamp(TProcessImage& pi) { pi.RxLamp = 1 - pi.RxLamp; }
 
 // Acknowledgements and refusals are ten bytes, the last the sum of the nine before, as they
-// stand on the line.
+// stand on the line; a last byte the read did not receive matches nothing.
 bool StatusChecksumMatches(TProcessImage& pi, int start) {
     std::uint8_t sum = 0;
     for (pi.ScanAux = 0; pi.ScanAux <= 8; ++pi.ScanAux)
         sum = static_cast<std::uint8_t>(sum + pi.RxBuf[start + pi.ScanAux]);
     pi.CalcChecksum = sum;
     pi.RxChecksum = pi.RxBuf[start + 9];
-    return pi.CalcChecksum == pi.RxChecksum;
+    return pi.CalcChecksum == pi.RxChecksum && start + 9 < pi.RxCount;
 }
 
 int LoopStateCode(int statusLow) {
@@ -97,7 +97,7 @@ void Nastrojka(TProcessImage& pi, DecoderWindows& windows) {
     std::string text = "Считывается информация с контроллера. Код № = ";
     for (pi.ScanPos = 0; pi.ScanPos <= 10; ++pi.ScanPos) {
         const int p = pi.ScanPos;
-        const ReplyFrame f(pi.RxBuf, p);
+        const ReplyFrame f(pi.RxBuf, p, pi.RxCount);
         if (!f.Has(2)) continue;
 
         if (f.At(2) == kKindNetwork && f.At(4) == kFunctionLoop && f.At(5) == kLetterStatus && f.At(6) == 0 &&

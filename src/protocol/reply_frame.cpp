@@ -4,7 +4,7 @@
 
 namespace protocol {
 
-ReplyFrame::ReplyFrame(const std::uint8_t (&rx)[kBufferSize], int start) {
+ReplyFrame::ReplyFrame(const std::uint8_t (&rx)[kBufferSize], int start, int received) {
     if (start < 0 || start + 1 >= kBufferSize || rx[start] != kDle || rx[start + 1] != kStx) return;
     bytes_[0] = kDle;
     bytes_[1] = kStx;
@@ -32,7 +32,7 @@ ReplyFrame::ReplyFrame(const std::uint8_t (&rx)[kBufferSize], int start) {
         if (next == kEtx) {
             closed_ = true;
             sum = static_cast<std::uint8_t>(sum + kDle + kEtx);
-            checksumOk_ = i + 2 < kBufferSize && rx[i + 2] == sum;
+            checksumOk_ = i + 2 < kBufferSize && i + 2 < received && rx[i + 2] == sum;
         }
         break;
     }

@@ -2,7 +2,9 @@
 // One reply read out of RxBuf from a start position, with the doubled DLE bytes undone. Each
 // start position gets its own view, so nothing of one frame carries into the next. Reading
 // stops at DLE ETX, at a DLE that neither doubles nor closes (the frame is broken there) and at
-// the end of RxBuf: a position past any of these holds no byte and matches nothing.
+// the end of RxBuf: a position past any of these holds no byte and matches nothing. A checksum
+// counts only among the bytes the read received: the caller's zeros and an earlier read's
+// leftovers after them are no checksum.
 
 #include <array>
 #include <cstdint>
@@ -13,8 +15,9 @@ class ReplyFrame {
 public:
     static constexpr int kBufferSize = 30;
 
-    // rx: the receive buffer; start: the position of the opening DLE STX.
-    ReplyFrame(const std::uint8_t (&rx)[kBufferSize], int start);
+    // rx: the receive buffer; start: the position of the opening DLE STX; received: how many bytes
+    // of rx the read filled.
+    ReplyFrame(const std::uint8_t (&rx)[kBufferSize], int start, int received = kBufferSize);
 
     // Whether the frame holds byte i (positions count from the opening DLE, after undoing).
     bool Has(int i) const { return i >= 0 && i < size_; }
@@ -30,7 +33,7 @@ public:
     // Whether DLE ETX closes the frame.
     bool Closed() const { return closed_; }
     // Closed with `size` bytes before DLE ETX, followed by the checksum of every byte before it
-    // as they stand on the line (doubled bytes counted twice).
+    // as they stand on the line (doubled bytes counted twice), received.
     bool Intact(int size) const { return closed_ && size_ == size && checksumOk_; }
 
 private:

@@ -95,7 +95,7 @@ void TakeInput(TProcessImage& pi, const ReplyFrame& f) {
 void Sortirovka_Buf(TProcessImage& pi, DecoderWindows& windows) {
     pi.StuffShift = 0;
     for (pi.ScanPos = 0; pi.ScanPos <= 10; ++pi.ScanPos) {
-        const ReplyFrame f(pi.RxBuf, pi.ScanPos);
+        const ReplyFrame f(pi.RxBuf, pi.ScanPos, pi.RxCount);
         if (!f.Has(2)) continue;
 
         if (IsGatewayReport(f)) {

@@ -62,7 +62,9 @@ void PortWrite(const std::uint8_t* frame, std::uint32_t count) {
 void PortRead(std::uint8_t* buffer, std::uint32_t count) {
     TProcessImage& pi = ProcessImage;
     DWORD read = 0;
-    if (ReadFile(pi.ComHandle, buffer, count, &read, nullptr)) return;
+    const BOOL ok = ReadFile(pi.ComHandle, buffer, count, &read, nullptr);
+    pi.RxCount = static_cast<std::int32_t>(read);
+    if (ok) return;
 
     pi.LastError = GetLastError();
     if (pi.LastError == ERROR_HANDLE_EOF) {

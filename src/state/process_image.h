@@ -82,6 +82,9 @@ struct TProcessImage {
     // Receive buffer and request frames
     std::uint8_t RxBuf[30] = {};
     std::uint8_t SumCell = 0;
+    // Bytes the last PortRead put into RxBuf. Beyond them RxBuf holds the caller's zeros or what
+    // an earlier read left, so a checksum found there was never received.
+    std::int32_t RxCount = 30;
     std::uint8_t ReqGatewayProbe[6] = {0x10, 0x02, 0x04, 0x10, 0x03, 0x29};
     std::uint8_t ReqReadInput[11] = {0x10, 0x02, 0x01, 0x01, 0x04, 0x4E, 0x05, 0x01, 0x10, 0x03, 0xCC};
     std::uint8_t ReqReadParam[11] = {0x10, 0x02, 0x01, 0x01, 0x01, 0x4E, 0x07, 0x05, 0x10, 0x03, 0xCC};

@@ -111,6 +111,7 @@ std::vector<std::string> Differences(const TProcessImage& e, const TProcessImage
     FIELD(RxChecksum);
     FIELD(CalcChecksum);
     BYTES(RxBuf);
+    FIELD(RxCount);
     FIELD(SumCell);
     BYTES(ReqGatewayProbe);
     BYTES(ReqReadInput);
