@@ -301,8 +301,9 @@ int RunStation(const std::string& simProgram, int seconds, const std::string& tr
         }
         Figures& f = figures[r->kind];
         const Micros span = r->end - e.request->begin;
-        f.beyond.push_back(static_cast<double>(span - Ms(e.request->pauseMs) - (expected - r->call)) / 1000.0);
-        f.pause.push_back(static_cast<double>(e.request->call - e.request->begin - Ms(e.request->pauseMs)) / 1000.0);
+        const Micros pause = Ms(e.request->pauseMs);
+        f.beyond.push_back(static_cast<double>(span - pause - (expected - r->call)) / 1000.0);
+        f.pause.push_back(static_cast<double>(e.request->call - e.request->begin - pause) / 1000.0);
         f.write.push_back(static_cast<double>(r->call - e.request->call) / 1000.0);
         f.late.push_back(static_cast<double>(r->done - expected) / 1000.0);
         f.decode.push_back(static_cast<double>(r->end - r->done) / 1000.0);
@@ -313,8 +314,8 @@ int RunStation(const std::string& simProgram, int seconds, const std::string& tr
                 traceFile.empty() ? "none" : traceFile.c_str(), reads.size() - boxes, boxes);
     const char* const row = "%-14s %4s %8s %7s  %8s %7s  %8s %7s  %8s %7s  %8s %7s  %7s\n";
     std::printf(row, "", "", "beyond", "", "pause", "", "write", "", "read", "", "decoder", "", "read");
-    std::printf(row, "exchange", "n", "median", "worst", "over med", "worst", "median", "worst", "late med", "worst",
-                "median", "worst", "nominal");
+    std::printf(row, "exchange", "n", "median", "worst", "over med", "worst", "median", "worst", "late med",
+                "worst", "median", "worst", "nominal");
     for (trace::ExchangeKind k :
          {trace::ExchangeKind::Probe, trace::ExchangeKind::LoopState, trace::ExchangeKind::InputCount,
           trace::ExchangeKind::InputRead, trace::ExchangeKind::ParameterRead, trace::ExchangeKind::WriteTry,

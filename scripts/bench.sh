@@ -17,7 +17,8 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTATION_BENCH=O
 ninja -C build -j2 decoder_bench trace_bench line_fidelity remikont-station tranzit-sim >/dev/null
 
 echo "== machine"
-echo "$(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p'), $(uname -sr), load before: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "$(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p'), $(uname -sr)"
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 echo
 echo "== decoder throughput (Google Benchmark)"
@@ -80,6 +81,7 @@ start=$(date +%s.%N)
 sleep "$idle_seconds"
 t1=$(ticks)
 end=$(date +%s.%N)
-awk -v t0="$t0" -v t1="$t1" -v hz="$hz" -v s="$start" -v e="$end" \
-  'BEGIN { printf "CPU: %.2f %% of one core over %.1f s (%d ticks at %d Hz)\n", (t1 - t0) / hz / (e - s) * 100, e - s, t1 - t0, hz }'
+awk -v t0="$t0" -v t1="$t1" -v hz="$hz" -v s="$start" -v e="$end" 'BEGIN {
+  printf "CPU: %.2f %% of one core over %.1f s (%d ticks at %d Hz)\n", (t1 - t0) / hz / (e - s) * 100, e - s, t1 - t0, hz
+}'
 grep -E '^(VmRSS|VmHWM)' "/proc/$station_pid/status" | sed 's/^VmRSS/resident now/; s/^VmHWM/resident peak/'
