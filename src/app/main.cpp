@@ -13,6 +13,8 @@
 #include "platform/vcl/forms.h"
 #include "platform/win32/ports.h"
 #include "sim/pty_server.h"
+#include "trace/exchange_trace.h"
+#include "trace/trace_file.h"
 
 
 int main(int argc, char** argv) {
@@ -31,6 +33,19 @@ int main(int argc, char** argv) {
     if (cl.version) {
         std::printf("%s %s\n", program.c_str(), STATION_VERSION);
         return 0;
+    }
+    // --trace: opened before anything starts, so that a file that cannot be written stops the
+    // program here; its times count from this moment.
+    std::unique_ptr<trace::TraceFile> traceFile;
+    trace::ExchangeTracer tracer;
+    if (!cl.trace.empty()) {
+        try {
+            traceFile = std::make_unique<trace::TraceFile>(cl.trace, platform::CurrentClock().Now());
+        } catch (const trace::TraceFileError& e) {
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), e.what());
+            return 2;
+        }
+        tracer.AddSink(traceFile.get());
     }
     // --simulate: the simulated network serves a pseudo-terminal from this process for the
     // whole run, and COM1 leads there.
@@ -58,5 +73,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("remikont-station"));
     qtbackend::QtBackend backend;
     vcl::TApplication application(backend);
-    return app::RunStation(application);
+    if (traceFile) trace::Install(&tracer);
+    const int status = app::RunStation(application);
+    // Every line of the run reaches the file before the program ends.
+    trace::Install(nullptr);
+    if (traceFile) traceFile->Close();
+    return status;
 }

@@ -34,7 +34,7 @@ const char* const kLoopPollingStatus =
 void TForm1::CountInputs(int group, int top, int bottom, int pauseMs) {
     for (int channel = top; channel >= bottom; --channel)
         Exchange({protocol::BuildReadInput(ProcessImage, group, channel), pauseMs, kInputClear,
-                  ClearAt::AfterWrite, &TForm1::Nastrojka});
+                  ClearAt::AfterWrite, &TForm1::Nastrojka, trace::ExchangeKind::InputCount});
 }
 
 void TForm1::FormCreate() {
@@ -48,11 +48,11 @@ void TForm1::FormCreate() {
 
     for (int i = 0; i < kProbes; ++i)
         Exchange({protocol::GatewayProbe(pi), kProbePause, kStatusClear, ClearAt::AfterWrite,
-                  &TForm1::Nastrojka});
+                  &TForm1::Nastrojka, trace::ExchangeKind::Probe});
 
     for (int loop : kLoopsAsked)
         Exchange({protocol::BuildLoopState(pi, loop), kLoopStatePause, kStatusClear, ClearAt::AfterWrite,
-                  &TForm1::Nastrojka});
+                  &TForm1::Nastrojka, trace::ExchangeKind::LoopState});
 
     CountInputs(protocol::kGroupA, kLowerChannels, 1, kCountPause);
     // The number of requests is fixed by the count found, even if it falls during the pass.
@@ -71,7 +71,7 @@ void TForm1::FormCreate() {
     // One group B value tells whether the group is analog or discrete.
     if (pi.CountB > 0)
         Exchange({protocol::BuildReadInput(pi, protocol::kGroupB, 1), 0, kInputClear, ClearAt::AfterWrite,
-                  &TForm1::Sortirovka_Buf});
+                  &TForm1::Sortirovka_Buf, trace::ExchangeKind::InputRead});
 
     pi.DiscoveringB = 0;
     pi.BusyMode = 0;

@@ -35,13 +35,14 @@ void TForm1::SwitchLoop(const SwitchRow& row) {
     pi.BusyMode = 10;
     // A copy of the loop's template: the four templates themselves never change.
     const auto command = protocol::BuildLoopCommand(pi, row.loop);
-    Exchange({command, kPause, kClear, ClearAt::BeforeWrite, &TForm1::Nastrojka});
+    Exchange({command, kPause, kClear, ClearAt::BeforeWrite, &TForm1::Nastrojka,
+              trace::ExchangeKind::LoopCommand});
 
     pi.BusyMode = 1;
     if (row.pauseBeforeStateMs > 0) win32::Sleep(static_cast<win32::DWORD>(row.pauseBeforeStateMs));
     for (int i = 0; i < kStateReads; ++i)
         Exchange({protocol::BuildLoopState(pi, row.loop), kPause, kClear, ClearAt::AfterWrite,
-                  &TForm1::Nastrojka});
+                  &TForm1::Nastrojka, trace::ExchangeKind::LoopState});
     pi.BusyMode = 0;
 }
 

@@ -77,14 +77,15 @@ void TForm1::WriteParameter(const EditorRow& row) {
         // The frame keeps the bias it was built with; the increase counts from the next try.
         if (pi.BusyMode == 10) pi.WriteRetryBias += kBiasStep;
         pi.BusyMode = 10;
-        Exchange({frame, kWritePause, kClear, ClearAt::BeforeWrite, &TForm1::Nastrojka});
+        Exchange({frame, kWritePause, kClear, ClearAt::BeforeWrite, &TForm1::Nastrojka,
+                  trace::ExchangeKind::WriteTry});
     }
 
     pi.BusyMode = 1;
     for (int i = 0; i < kReadBacks; ++i) {
         // Built before the pause rather than after it: nothing runs during a pause.
         Exchange({protocol::BuildReadParam(pi, address.block, address.index), kReadBackPause, kClear,
-                  ClearAt::AfterWrite, &TForm1::Sortirovka_Buf});
+                  ClearAt::AfterWrite, &TForm1::Sortirovka_Buf, trace::ExchangeKind::ReadBack});
         pi.BusyMode = 0;
     }
 }

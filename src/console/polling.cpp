@@ -116,7 +116,9 @@ void TForm1::Timer2Timer() {
     protocol::FrameChecksum(pi, pi.ReqReadParam);
 
     if (pi.ParamTick > kParamDue) {
-        Exchange({pi.ReqReadParam, 0, kInputClear, ClearAt::BeforeWrite, &TForm1::Sortirovka_Buf}, [&pi] {
+        const ExchangeStep step{pi.ReqReadParam, 0, kInputClear, ClearAt::BeforeWrite, &TForm1::Sortirovka_Buf,
+                                trace::ExchangeKind::ParameterRead};
+        Exchange(step, [&pi] {
             ToggleTxLamp(pi);
             if (++pi.ParamPollIndex > 2 * pi.LoopCount) {
                 pi.ParamPollIndex = 0;
@@ -129,7 +131,9 @@ void TForm1::Timer2Timer() {
         const int group = pi.ReqReadInput[kPosGroup];
         const int count = group == protocol::kGroupA ? pi.CountA : pi.CountB;
         if (count > 0) {
-            Exchange({pi.ReqReadInput, 0, kInputClear, ClearAt::BeforeWrite, &TForm1::Sortirovka_Buf}, [&pi] {
+            const ExchangeStep step{pi.ReqReadInput, 0, kInputClear, ClearAt::BeforeWrite,
+                                    &TForm1::Sortirovka_Buf, trace::ExchangeKind::InputRead};
+            Exchange(step, [&pi] {
                 ToggleTxLamp(pi);
                 ++pi.ChannelCursor;
                 if (pi.ReqReadInput[kPosGroup] == protocol::kGroupA)
@@ -156,7 +160,7 @@ void TForm1::Timer3Timer() {
         // Loops never heard of, or out of use, are not asked.
         if (pi.LoopState[loop] == 0 || pi.LoopState[loop] == 10) continue;
         Exchange({protocol::BuildLoopState(pi, loop), kLoopStatePause, kLoopStateClear, ClearAt::AfterWrite,
-                  &TForm1::Nastrojka});
+                  &TForm1::Nastrojka, trace::ExchangeKind::LoopState});
     }
     pi.BusyMode = 0;
 }

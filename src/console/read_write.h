@@ -14,6 +14,7 @@
 #include "console/loop_controls.h"
 #include "platform/vcl/forms.h"
 #include "protocol/decoder_windows.h"
+#include "trace/exchange_trace.h"
 
 namespace console {
 struct EditorRow;  // one editor of a loop parameter, with its constants
@@ -207,7 +208,7 @@ public:
 private:
     // One exchange with the controller: an optional pause, the request written, the start of
     // RxBuf cleared (before or after the write), 30 bytes read, one decoder. `afterWrite` runs
-    // between the write and the read.
+    // between the write and the read. The kind names the exchange in the trace.
     enum class ClearAt { BeforeWrite, AfterWrite };
     struct ExchangeStep {
         std::span<const std::uint8_t> frame;
@@ -215,6 +216,7 @@ private:
         int clearCount = 0;
         ClearAt clearAt = ClearAt::AfterWrite;
         void (TForm1::*decoder)() = nullptr;
+        trace::ExchangeKind kind = trace::ExchangeKind::Other;
     };
     void Exchange(const ExchangeStep& step, const std::function<void()>& afterWrite = {});
 

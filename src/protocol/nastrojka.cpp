@@ -43,25 +43,53 @@ int LoopStateCode(int statusLow) {
 
 enum class Scan { Next, Return };
 
-Scan TakeIdentification(TProcessImage& pi, DecoderWindows& windows, const ReplyFrame& f, std::string& text) {
+// Adds notes to the caller's report, if it asked for one.
+struct Notes {
+    DecodeReport* report;
+    int pos;
+    void operator()(DecodeNote note) const {
+        if (!report) return;
+        note.pos = static_cast<std::uint8_t>(pos);
+        report->Add(note);
+    }
+};
+
+std::int16_t Short(int v) { return static_cast<std::int16_t>(v); }
+
+Scan TakeIdentification(TProcessImage& pi, DecoderWindows& windows, const ReplyFrame& f, std::string& text,
+                        const Notes& note) {
     if (!f.Closed() || f.Size() != kIdentificationSize) {
         // No DLE ETX right after the map word.
         pi.StuffShift = f.PairsBefore(kIdentificationSize);
+        note({.kind = DecodeNote::Kind::IdentificationNoEtx, .outcome = DecodeNote::Outcome::Box});
         windows.MessageBox("КТ отсутствует", " При определении № контролл.");
         return Scan::Next;
     }
     // Framed but with a wrong checksum: not a reply the gateway sent, dropped like no reply.
-    if (!f.Intact(kIdentificationSize)) return Scan::Next;
+    if (!f.Intact(kIdentificationSize)) {
+        note({.kind = DecodeNote::Kind::Damaged, .defect = Defect::Checksum, .a = -1});
+        return Scan::Next;
+    }
     pi.StuffShift = f.Pairs();
     const std::uint8_t mapLo = f[3];
     const std::uint8_t mapHi = f[4];
     pi.RxValue = mapHi * 256 + mapLo;
     text += std::to_string(pi.RxValue);
+    DecodeNote seen{.kind = DecodeNote::Kind::Identification, .outcome = DecodeNote::Outcome::MapTaken,
+                    .value = pi.RxValue};
     if (pi.RxValue > 0) {
         pi.NoReplyCount = 0;
         // The map is taken in only while no controller is in service.
-        if (pi.ControllerNo > 0) return Scan::Return;
+        if (pi.ControllerNo > 0) {
+            seen.outcome = DecodeNote::Outcome::MapKept;
+            seen.slot = Short(pi.ControllerNo);
+            note(seen);
+            return Scan::Return;
+        }
+        note(seen);
         windows.MessageBox(text, "Нажмите ОК и расслабтесь");
+    } else {
+        note(seen);
     }
     pi.NetMapLo = mapLo;
     pi.NetMapHi = mapHi;
@@ -70,38 +98,54 @@ Scan TakeIdentification(TProcessImage& pi, DecoderWindows& windows, const ReplyF
     for (int k = 1; k <= 15; ++k)
         if (pi.NetNode[k] == 1) pi.ControllerNo = k;
     windows.ShowControllerNo(std::to_string(pi.ControllerNo));
+    note({.kind = DecodeNote::Kind::ControllerChosen, .value = pi.ControllerNo});
     return Scan::Next;
 }
 
-void TakeLoopState(TProcessImage& pi, const ReplyFrame& f) {
+void TakeLoopState(TProcessImage& pi, const ReplyFrame& f, const Notes& note) {
     if (f.Intact(kLoopStateSize)) {
         const int loop = f[6];
         // A loop number the station does not know changes nothing.
-        if (!pi.LoopState.Contains(loop)) return;
+        if (!pi.LoopState.Contains(loop)) {
+            note({.kind = DecodeNote::Kind::LoopStateNoLoop, .a = Short(loop)});
+            return;
+        }
         pi.NoReplyCount = 0;
         pi.StuffShift = f.Pairs();
         pi.RxValue = f[18] * 256 + f[17];
         FlipRxLamp(pi);
         pi.LoopState[loop] = LoopStateCode(pi.RxValue & 0xFF);
+        note({.kind = DecodeNote::Kind::LoopState, .a = Short(loop), .c = Short(pi.RxValue & 0xFF),
+              .value = pi.LoopState[loop]});
     } else if (f.At(5) == kLetterStatus && f.Closed() && f.Size() == kStatusReplySize) {
         // A loop command acknowledged by another node, or refused: the gateway did answer. A
         // damaged loop-state reply is not one of these and stays dropped.
         pi.NoReplyCount = 0;
+        note({.kind = DecodeNote::Kind::StatusOnly, .a = Short(f[3]), .c = Short(f.At(6))});
+    } else {
+        note({.kind = DecodeNote::Kind::Damaged, .defect = DefectOf(f, kLoopStateSize), .a = kFunctionLoop,
+              .c = Short(f.At(5))});
     }
 }
 
 }  // namespace
 
-void Nastrojka(TProcessImage& pi, DecoderWindows& windows) {
+void Nastrojka(TProcessImage& pi, DecoderWindows& windows) { Nastrojka(pi, windows, nullptr); }
+
+void Nastrojka(TProcessImage& pi, DecoderWindows& windows, DecodeReport* report) {
+    using Kind = DecodeNote::Kind;
+    using Outcome = DecodeNote::Outcome;
     pi.StuffShift = 0;
     std::string text = "Считывается информация с контроллера. Код № = ";
     for (pi.ScanPos = 0; pi.ScanPos <= 10; ++pi.ScanPos) {
         const int p = pi.ScanPos;
         const ReplyFrame f(pi.RxBuf, p, pi.RxCount);
         if (!f.Has(2)) continue;
+        const Notes note{report, p};
 
         if (f.At(2) == kKindNetwork && f.At(4) == kFunctionLoop && f.At(5) == kLetterStatus && f.At(6) == 0 &&
             f.At(3) == pi.ControllerNo) {
+            note({.kind = Kind::LoopCommandAck, .outcome = Outcome::Accepted, .a = Short(f[3])});
             windows.ShowCommandAccepted();
             pi.NoReplyCount = 0;
             FlipRxLamp(pi);
@@ -112,18 +156,33 @@ void Nastrojka(TProcessImage& pi, DecoderWindows& windows) {
             if (StatusChecksumMatches(pi, p)) {
                 // A refusal beyond the count is a stale reply: a count never goes below zero.
                 std::int32_t& count = pi.DiscoveringB == 0 ? pi.CountA : pi.CountB;
-                if (count > 0) --count;
+                const bool lowered = count > 0;
+                if (lowered) --count;
+                note({.kind = Kind::InputMissing, .outcome = lowered ? Outcome::None : Outcome::Unchanged,
+                      .a = Short(pi.DiscoveringB == 0 ? kGroupA : kGroupB), .value = count});
+            } else {
+                note({.kind = Kind::Damaged, .defect = Defect::Checksum, .a = kFunctionInput,
+                      .c = kLetterStatus});
             }
             return;
         }
         if (IsGatewayReport(f)) {
-            if (f[7] == 0 && f[8] == kErrorWriteRefused) pi.CommandAccepted = 0;
+            const bool refused = f[7] == 0 && f[8] == kErrorWriteRefused;
+            if (refused) pi.CommandAccepted = 0;
             FlipRxLamp(pi);
+            note({.kind = Kind::GatewayReport, .outcome = refused ? Outcome::WriteRefused : Outcome::Noted,
+                  .a = Short(f[6]), .b = Short(f[7]), .c = Short(f[8])});
             return;
         }
         if (f.At(2) == kKindNetwork && f.At(4) == kFunctionParameter && f.At(5) == kLetterStatus &&
             f.At(6) == 0) {
-            if (StatusChecksumMatches(pi, p) && pi.BusyMode == 10) {
+            if (!StatusChecksumMatches(pi, p)) {
+                note({.kind = Kind::Damaged, .defect = Defect::Checksum, .a = kFunctionParameter,
+                      .c = kLetterStatus});
+            } else if (pi.BusyMode != 10) {
+                note({.kind = Kind::WriteAck, .outcome = Outcome::NotUnderWrite, .a = Short(f[3])});
+            } else {
+                note({.kind = Kind::WriteAck, .outcome = Outcome::Accepted, .a = Short(f[3])});
                 windows.ShowCommandAccepted();
                 pi.WriteRetryBias = 0;
                 pi.CommandAccepted = 1;
@@ -133,10 +192,14 @@ void Nastrojka(TProcessImage& pi, DecoderWindows& windows) {
             return;
         }
         if (f.At(2) == kKindGateway) {
-            if (TakeIdentification(pi, windows, f, text) == Scan::Return) return;
+            if (TakeIdentification(pi, windows, f, text, note) == Scan::Return) return;
             continue;
         }
-        if (f.At(2) == kKindNetwork && f.At(4) == kFunctionLoop) TakeLoopState(pi, f);
+        if (f.At(2) == kKindNetwork && f.At(4) == kFunctionLoop) {
+            TakeLoopState(pi, f, note);
+            continue;
+        }
+        note({.kind = Kind::Foreign, .a = Short(f.At(2)), .b = Short(f.At(4)), .c = Short(f.At(5))});
     }
 }
 

@@ -53,4 +53,10 @@ bool IsGatewayReport(const ReplyFrame& f) {
            f.Has(8);
 }
 
+Defect DefectOf(const ReplyFrame& f, int size) {
+    if (!f.Closed()) return Defect::NoEtx;
+    if (f.Size() != size) return Defect::Length;
+    return f.Intact(size) ? Defect::None : Defect::Checksum;
+}
+
 }  // namespace protocol

@@ -9,6 +9,8 @@
 #include <array>
 #include <cstdint>
 
+#include "protocol/decode_report.h"
+
 namespace protocol {
 
 class ReplyFrame {
@@ -52,5 +54,8 @@ namespace protocol {
 // The gateway's own report: kind 01, node 0, function 0, letter "P", with its three fields
 // (count of errors, node concerned, error code) at 6, 7 and 8.
 bool IsGatewayReport(const ReplyFrame& f);
+
+// Why a frame that should hold `size` bytes before DLE ETX is not intact; None if it is.
+Defect DefectOf(const ReplyFrame& f, int size);
 
 }  // namespace protocol

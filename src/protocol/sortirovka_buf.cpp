@@ -52,13 +52,42 @@ void TakeValueReply(TProcessImage& pi, const ReplyFrame& f) {
     pi.RxValue = f[9] * 256 + f[8];
 }
 
-void TakeParameter(TProcessImage& pi, const ReplyFrame& f) {
+// Adds notes to the caller's report, if it asked for one.
+struct Notes {
+    DecodeReport* report;
+    int pos;
+    void operator()(DecodeNote note) const {
+        if (!report) return;
+        note.pos = static_cast<std::uint8_t>(pos);
+        report->Add(note);
+    }
+};
+
+std::int16_t Short(int v) { return static_cast<std::int16_t>(v); }
+
+// Where a parameter lands, as the trace names it: 1..4 a loop's setpoint, 11..41 its setting.
+std::int16_t SlotName(int block, int index) {
+    for (const LoopParameters& l : kLoopParameters) {
+        if (l.setpoint.block == block && l.setpoint.index == index) return Short(l.loop);
+        if (l.setting.block == block && l.setting.index == index) return Short(l.loop * 10 + 1);
+    }
+    return 0;
+}
+
+void TakeParameter(TProcessImage& pi, const ReplyFrame& f, const Notes& note) {
     TakeValueReply(pi, f);
     const int type = f[10];
-    if (type != kTypeParameter && type != kTypeParameterAlt) return;
+    if (type != kTypeParameter && type != kTypeParameterAlt) {
+        note({.kind = DecodeNote::Kind::ParameterType, .a = Short(pi.RxBlock), .b = Short(pi.RxIndex),
+              .c = Short(type)});
+        return;
+    }
     const int sign = SignedMagnitude(pi);
-    if (std::int32_t* slot = ParameterSlot(pi, pi.RxBlock, pi.RxIndex)) *slot = (pi.RxValue >> 2) * sign;
+    const std::int32_t value = (pi.RxValue >> 2) * sign;
+    if (std::int32_t* slot = ParameterSlot(pi, pi.RxBlock, pi.RxIndex)) *slot = value;
     FlipRxLamp(pi);
+    note({.kind = DecodeNote::Kind::Parameter, .a = Short(pi.RxBlock), .b = Short(pi.RxIndex),
+          .slot = SlotName(pi.RxBlock, pi.RxIndex), .value = value});
 }
 
 // The slot of an input by group code and channel; null for a channel outside its group or an
@@ -69,16 +98,25 @@ std::int32_t* InputSlot(TProcessImage& pi, int group, int channel) {
     return nullptr;
 }
 
-void TakeInput(TProcessImage& pi, const ReplyFrame& f) {
+void TakeInput(TProcessImage& pi, const ReplyFrame& f, const Notes& note) {
     TakeValueReply(pi, f);
     const int type = f[10];
+    DecodeNote unstored{.kind = DecodeNote::Kind::InputUnstored, .outcome = DecodeNote::Outcome::NoValue,
+                        .a = Short(pi.RxBlock), .b = Short(pi.RxIndex), .c = Short(type)};
     std::int32_t* slot = InputSlot(pi, pi.RxBlock, pi.RxIndex);
-    if (!slot) return;
+    if (!slot) {
+        unstored.outcome = DecodeNote::Outcome::NoSuchChannel;
+        note(unstored);
+        return;
+    }
     if (type == kTypeDiscrete && pi.RxBlock == kGroupB) {
         pi.GroupBKind = 0;
         if (pi.RxValue == kDiscreteOn) *slot = 1;
         else if (pi.RxValue == kDiscreteOff) *slot = 0;
         FlipRxLamp(pi);
+        const bool meaningful = pi.RxValue == kDiscreteOn || pi.RxValue == kDiscreteOff;
+        note({.kind = meaningful ? DecodeNote::Kind::Input : DecodeNote::Kind::InputWord,
+              .a = Short(pi.RxBlock), .b = Short(pi.RxIndex), .value = meaningful ? *slot : pi.RxValue});
     } else if (type == kTypeAnalog) {
         const int sign = SignedMagnitude(pi);
         *slot = (pi.RxValue >> 1) * sign;
@@ -87,45 +125,68 @@ void TakeInput(TProcessImage& pi, const ReplyFrame& f) {
             pi.GroupBKind = 1;
             FlipRxLamp(pi);
         }
+        note({.kind = DecodeNote::Kind::Input, .a = Short(pi.RxBlock), .b = Short(pi.RxIndex), .value = *slot});
+    } else {
+        note(unstored);
     }
 }
 
 }  // namespace
 
-void Sortirovka_Buf(TProcessImage& pi, DecoderWindows& windows) {
+void Sortirovka_Buf(TProcessImage& pi, DecoderWindows& windows) { Sortirovka_Buf(pi, windows, nullptr); }
+
+void Sortirovka_Buf(TProcessImage& pi, DecoderWindows& windows, DecodeReport* report) {
+    using Kind = DecodeNote::Kind;
+    using Outcome = DecodeNote::Outcome;
     pi.StuffShift = 0;
     for (pi.ScanPos = 0; pi.ScanPos <= 10; ++pi.ScanPos) {
         const ReplyFrame f(pi.RxBuf, pi.ScanPos, pi.RxCount);
         if (!f.Has(2)) continue;
+        const Notes note{report, pi.ScanPos};
 
         if (IsGatewayReport(f)) {
             pi.NoReplyCount = 0;
             const std::string text = "Шлюз выдает число ошибок = " + std::to_string(f[6]) + " ошибка -  " +
                                      Hex2(f[8]) + " . " + std::to_string(f[7]);
+            DecodeNote seen{.kind = Kind::GatewayReport, .a = Short(f[6]), .b = Short(f[7]), .c = Short(f[8])};
             if (f[7] == pi.ControllerNo && (f[8] == 0x1F || f[8] == 0x00)) {
                 // The controller does not answer: the no-answer window, once per re-arming.
+                seen.outcome = pi.LinkWindowArmed == 1 ? Outcome::NoAnswerWindow : Outcome::WindowHeld;
+                note(seen);
                 if (pi.LinkWindowArmed == 1) {
                     pi.LinkWindowArmed = 0;
                     windows.ShowNoAnswerWindow();
                 }
                 return;
             }
+            seen.outcome = f[7] == pi.ControllerNo ? Outcome::Box : Outcome::OtherNode;
+            note(seen);
             if (f[7] == pi.ControllerNo) windows.MessageBox(text, "       Шлюз выдает ошибку");
             ZeroReceived(pi);
             return;
         }
 
         if (f.At(4) == kFunctionParameter && f.At(5) == kLetterData) {
-            if (f.Intact(kValueReplySize)) TakeParameter(pi, f);
-        } else if (f.At(4) == kFunctionInput) {
-            if (f.At(5) == kLetterStatus && f.Has(6) && f[6] != 0) {
-                const std::string text = "Контроллер №  " + std::to_string(f[3]) + "  выдает ошибку c кодом № " +
-                                         std::to_string(f[6]);
-                windows.MessageBox(text, "Контроллер выдает ошибку");
-                ZeroReceived(pi);
-                return;
-            }
-            if (f.At(5) == kLetterData && f.Intact(kValueReplySize)) TakeInput(pi, f);
+            if (f.Intact(kValueReplySize))
+                TakeParameter(pi, f, note);
+            else
+                note({.kind = Kind::Damaged, .defect = DefectOf(f, kValueReplySize), .a = kFunctionParameter,
+                      .c = kLetterData});
+        } else if (f.At(4) == kFunctionInput && f.At(5) == kLetterStatus && f.Has(6) && f[6] != 0) {
+            const std::string text = "Контроллер №  " + std::to_string(f[3]) + "  выдает ошибку c кодом № " +
+                                     std::to_string(f[6]);
+            note({.kind = Kind::ControllerError, .outcome = Outcome::Box, .a = Short(f[3]), .c = Short(f[6])});
+            windows.MessageBox(text, "Контроллер выдает ошибку");
+            ZeroReceived(pi);
+            return;
+        } else if (f.At(4) == kFunctionInput && f.At(5) == kLetterData) {
+            if (f.Intact(kValueReplySize))
+                TakeInput(pi, f, note);
+            else
+                note({.kind = Kind::Damaged, .defect = DefectOf(f, kValueReplySize), .a = kFunctionInput,
+                      .c = kLetterData});
+        } else {
+            note({.kind = Kind::Foreign, .a = Short(f.At(2)), .b = Short(f.At(4)), .c = Short(f.At(5))});
         }
     }
 }

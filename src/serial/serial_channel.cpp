@@ -13,6 +13,10 @@ namespace {
 
 constexpr unsigned kErrorBox = 16;  // error icon, one OK button
 
+serial::LineListener* listener = nullptr;
+
+platform::Micros Now() { return platform::CurrentClock().Now(); }
+
 // Counts a report and shows its box while the count allows.
 void CountedBox(const char* text, const char* caption) {
     ++ProcessImage.ErrorMsgCount;
@@ -48,7 +52,10 @@ void PortOpen() {
 void PortWrite(const std::uint8_t* frame, std::uint32_t count) {
     TProcessImage& pi = ProcessImage;
     DWORD written = 0;
-    if (WriteFile(pi.ComHandle, frame, count, &written, nullptr)) return;
+    const platform::Micros call = listener ? Now() : 0;
+    const bool ok = WriteFile(pi.ComHandle, frame, count, &written, nullptr);
+    if (listener) listener->Wrote({frame, count, written, ok ? 0 : GetLastError(), call, Now()});
+    if (ok) return;
 
     pi.LastError = GetLastError();
     ReportPortError();
@@ -62,8 +69,11 @@ void PortWrite(const std::uint8_t* frame, std::uint32_t count) {
 void PortRead(std::uint8_t* buffer, std::uint32_t count) {
     TProcessImage& pi = ProcessImage;
     DWORD read = 0;
-    const BOOL ok = ReadFile(pi.ComHandle, buffer, count, &read, nullptr);
+    const platform::Micros call = listener ? Now() : 0;
+    const bool ok = ReadFile(pi.ComHandle, buffer, count, &read, nullptr);
+    // The decoders take a checksum only among the bytes this read received.
     pi.RxCount = static_cast<std::int32_t>(read);
+    if (listener) listener->Read({buffer, count, read, ok ? 0 : GetLastError(), call, Now()});
     if (ok) return;
 
     pi.LastError = GetLastError();
@@ -91,3 +101,5 @@ void ReportPortError() {
 }
 
 void PortClose() { CloseHandle(ProcessImage.ComHandle); }
+
+void serial::SetLineListener(LineListener* l) { listener = l; }
