@@ -438,7 +438,7 @@ void Checker::CheckStatusWindows(const Exchange& x, std::vector<std::string>& ou
 }
 
 std::vector<std::string> CheckRun(const Role& role, const Run& run) {
-    return CheckRun(role.decode == protocol::Sortirovka_Buf, role.cleared, run);
+    return CheckRun(role.decode == static_cast<decltype(role.decode)>(protocol::Sortirovka_Buf), role.cleared, run);
 }
 
 std::vector<std::string> CheckRun(bool data, int cleared, const Run& run) {

@@ -354,7 +354,7 @@ TEST_P(CheckerFinds, TheBrokenProperty) {
     TProcessImage start;
     role.state(start);
     const exchange::Run run = RunExchanges(role, start, {Waiting(Hex(s.hex))});
-    EXPECT_THAT(CheckRun(real.decode == protocol::Sortirovka_Buf, role.cleared, run), Contains(HasSubstr(s.finding)));
+    EXPECT_THAT(CheckRun(real.decode == static_cast<decltype(real.decode)>(protocol::Sortirovka_Buf), role.cleared, run), Contains(HasSubstr(s.finding)));
     // The real decoder on the same line keeps every property.
     EXPECT_THAT(CheckRun(real, RunExchanges(real, start, {Waiting(Hex(s.hex))})), IsEmpty());
 }
