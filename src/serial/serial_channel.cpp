@@ -50,12 +50,15 @@ void PortWrite(const std::uint8_t* frame, std::uint32_t count) {
     DWORD written = 0;
     if (WriteFile(pi.ComHandle, frame, count, &written, nullptr)) return;
 
-    pi.LastError = GetLastError();
+    // The boxes below run nested loops whose exchanges may fail too and overwrite LastError:
+    // the boxes of this failure follow this failure's own code.
+    const DWORD code = GetLastError();
+    pi.LastError = code;
     ReportPortError();
     CountedBox("Проблема", "Не могу отправить байт");
-    if (pi.LastError == ERROR_ALREADY_EXISTS)
+    if (code == ERROR_ALREADY_EXISTS)
         CountedBox("ERROR_ALREADY_EXISTS -> повторное открытие при OPEN_ALWAYS", "Дважды открываешь СОМ порт");
-    if (pi.LastError == ERROR_IO_PENDING) return;
+    if (code == ERROR_IO_PENDING) return;
     CountedBox("dwError != ERROR_IO_PENDING ", "Не могу отправить байт");
 }
 

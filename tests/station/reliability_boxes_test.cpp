@@ -173,5 +173,40 @@ TEST_P(OvernightSilence, LinkBoxesNestEightDeepThenOpenNoFurther) {
 INSTANTIATE_TEST_SUITE_P(Station, OvernightSilence, ::testing::Values(TimingMode::Instant, TimingMode::Line),
                          [](const auto& info) { return std::string(line_test::ModeName(info.param)); });
 
+// --- A failure inside the boxes of a failure ---
+
+struct FailureInsideBoxes : line_test::StationOnLine {};
+
+// A polling write fails with 183 and its first box stays open while the polling fires inside
+// it; there a read fails with 38. The write's own boxes still follow its own code: the system
+// text, "Проблема", the box for 183 and "dwError != ERROR_IO_PENDING ", in that order.
+TEST_F(FailureInsideBoxes, TheBoxesOfAWriteFollowItsOwnCode) {
+    Start(Healthy(TimingMode::Instant));
+    ShowMainWindow();
+    backend.RunFor(Ms(20'000));
+    backend.ClearBoxes();
+    backend.onBox = [](headless::OpenBox& box) { box.RunFor(box.Depth() == 1 ? Ms(20'000) : Ms(1000)); };
+    device->faults.writes.push_back(win32::ERROR_ALREADY_EXISTS);
+    device->faults.reads.push_back(win32::ERROR_HANDLE_EOF);
+    ASSERT_TRUE(backend.RunUntil([this] { return device->faults.writes.empty(); }, kMinute));
+    ASSERT_TRUE(device->faults.reads.empty());
+
+    std::vector<std::string> writeBoxes;
+    for (const headless::BoxRecord& b : backend.Boxes()) {
+        if (b.depth == 1) writeBoxes.push_back(b.text);
+    }
+    ASSERT_EQ(writeBoxes.size(), 4u);
+    EXPECT_EQ(writeBoxes[0], win32::SystemMessage(win32::ERROR_ALREADY_EXISTS).value_or(""));
+    EXPECT_EQ(writeBoxes[1], "Проблема");
+    EXPECT_EQ(writeBoxes[2], "ERROR_ALREADY_EXISTS -> повторное открытие при OPEN_ALWAYS");
+    EXPECT_EQ(writeBoxes[3], "dwError != ERROR_IO_PENDING ");
+    // The read inside the first box reported its own failure, once.
+    const auto eof = BoxesCaptioned(backend.Boxes(), "Не могу получить данные с Ремиконта");
+    ASSERT_EQ(eof.size(), 1u);
+    EXPECT_EQ(eof[0].text, "dwError = ERROR_HANDLE_EOF");
+    EXPECT_EQ(eof[0].depth, 2);
+    EXPECT_EQ(ProcessImage.ErrorMsgCount, 5);
+}
+
 }  // namespace
 }  // namespace reliability
