@@ -33,10 +33,12 @@ public:
 
     // Whether `value` is one that either phase sent for the field.
     bool Sent(sim::Field field, int index, int value) const {
-        return sessions_[0].sent().Contains(field, index, value) || sessions_[1].sent().Contains(field, index, value);
+        return sessions_[0].sent().Contains(field, index, value) ||
+               sessions_[1].sent().Contains(field, index, value);
     }
 
-    void OnWrite(std::span<const std::uint8_t> bytes, platform::Micros start, platform::Micros charTime) override {
+    void OnWrite(std::span<const std::uint8_t> bytes, platform::Micros start,
+                 platform::Micros charTime) override {
         if (wanted_ && active_ == 0) {
             active_ = 1;
             Pending().clear();

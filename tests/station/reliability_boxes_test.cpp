@@ -45,7 +45,8 @@ void PrintTo(const ErrorStream& stream, std::ostream* os) { *os << stream.name; 
 
 const ErrorStream kStreams[] = {
     {"gateway_error", GatewayErrorOnEveryRequest,
-     std::string("Шлюз выдает число ошибок = ") + "1" + " ошибка -  " + "2C" + " . " + "5", "       Шлюз выдает ошибку"},
+     std::string("Шлюз выдает число ошибок = ") + "1" + " ошибка -  " + "2C" + " . " + "5",
+     "       Шлюз выдает ошибку"},
     {"refusal", EveryInputRefused, std::string("Контроллер №  ") + "5" + "  выдает ошибку c кодом № " + "22",
      "Контроллер выдает ошибку"},
 };

@@ -55,9 +55,10 @@ TEST_F(PortLoss, TheStationReportsWithinTheLimitKeepsRunningAndDoesNotSpin) {
     backend.ClearBoxes();
     backend.onBox = [](headless::OpenBox& box) { box.RunFor(Ms(3000)); };  // read, then OK
     long polls = 0, displays = 0;
-    for (auto [timer, count] : {std::pair{Form1->Timer2, &polls}, std::pair{Form1->Timer1, &displays}}) {
-        auto handler = timer->OnTimer;
-        timer->OnTimer = [handler, count] {
+    for (const auto& counted : {std::pair{Form1->Timer2, &polls}, std::pair{Form1->Timer1, &displays}}) {
+        long* count = counted.second;
+        auto handler = counted.first->OnTimer;
+        counted.first->OnTimer = [handler, count] {
             ++*count;
             handler();
         };
@@ -71,7 +72,8 @@ TEST_F(PortLoss, TheStationReportsWithinTheLimitKeepsRunningAndDoesNotSpin) {
         gone = true;
     });
     const auto realStart = std::chrono::steady_clock::now();
-    while (!gone && std::chrono::steady_clock::now() - realStart < std::chrono::seconds(20)) backend.RunFor(Ms(500));
+    while (!gone && std::chrono::steady_clock::now() - realStart < std::chrono::seconds(20))
+        backend.RunFor(Ms(500));
     puller.join();
     ASSERT_TRUE(gone);
     EXPECT_EQ(ProcessImage.InputA[1], 500);  // the line worked before
@@ -130,7 +132,8 @@ TEST_F(PortLoss, TheStationReportsWithinTheLimitKeepsRunningAndDoesNotSpin) {
     const long pollsAfterWrite = polls;
     backend.RunFor(Ms(10'000));
     EXPECT_GE(polls - pollsAfterWrite, 19);
-    EXPECT_EQ(BoxesCaptioned(backend.Boxes(), kSystemCaption).size() + BoxesCaptioned(backend.Boxes(), kWriteCaption).size(),
+    EXPECT_EQ(BoxesCaptioned(backend.Boxes(), kSystemCaption).size() +
+                  BoxesCaptioned(backend.Boxes(), kWriteCaption).size(),
               9u);
 }
 

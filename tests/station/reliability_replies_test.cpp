@@ -107,7 +107,8 @@ TEST_P(FlippedReplies, StoreNothingFlipNoLampAndLeaveTheLinkCountRunning) {
         kinds.push_back(f.kind);
     }
     EXPECT_GT(replies, 100);
-    for (sim::RequestKind kind : {sim::RequestKind::ReadInput, sim::RequestKind::ReadParam, sim::RequestKind::LoopState})
+    using sim::RequestKind;
+    for (RequestKind kind : {RequestKind::ReadInput, RequestKind::ReadParam, RequestKind::LoopState})
         EXPECT_NE(std::find(kinds.begin(), kinds.end(), kind), kinds.end()) << sim::KindName(kind);
 }
 
