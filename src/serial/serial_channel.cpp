@@ -57,12 +57,15 @@ void PortWrite(const std::uint8_t* frame, std::uint32_t count) {
     if (listener) listener->Wrote({frame, count, written, ok ? 0 : GetLastError(), call, Now()});
     if (ok) return;
 
-    pi.LastError = GetLastError();
+    // The boxes below run nested loops whose exchanges may fail too and overwrite LastError:
+    // the boxes of this failure follow this failure's own code.
+    const DWORD code = GetLastError();
+    pi.LastError = code;
     ReportPortError();
     CountedBox("Проблема", "Не могу отправить байт");
-    if (pi.LastError == ERROR_ALREADY_EXISTS)
+    if (code == ERROR_ALREADY_EXISTS)
         CountedBox("ERROR_ALREADY_EXISTS -> повторное открытие при OPEN_ALWAYS", "Дважды открываешь СОМ порт");
-    if (pi.LastError == ERROR_IO_PENDING) return;
+    if (code == ERROR_IO_PENDING) return;
     CountedBox("dwError != ERROR_IO_PENDING ", "Не могу отправить байт");
 }
 
