@@ -5,13 +5,16 @@
 namespace protocol {
 
 ReplyFrame::ReplyFrame(const std::uint8_t (&rx)[kBufferSize], int start, int received) {
-    if (start < 0 || start + 1 >= kBufferSize || rx[start] != kDle || rx[start + 1] != kStx) return;
+    // Bytes past those the read received are the caller's zeros or an earlier reply's leftovers:
+    // no part of this reply. A report cut short must not read a cleared zero as its error code.
+    const int end = received < kBufferSize ? received : kBufferSize;
+    if (start < 0 || start + 1 >= end || rx[start] != kDle || rx[start + 1] != kStx) return;
     bytes_[0] = kDle;
     bytes_[1] = kStx;
     size_ = 2;
     std::uint8_t sum = static_cast<std::uint8_t>(kDle + kStx);
     int i = start + 2;
-    while (i < kBufferSize) {
+    while (i < end) {
         const std::uint8_t b = rx[i];
         if (b != kDle) {
             bytes_[static_cast<std::size_t>(size_++)] = b;
@@ -19,7 +22,7 @@ ReplyFrame::ReplyFrame(const std::uint8_t (&rx)[kBufferSize], int start, int rec
             ++i;
             continue;
         }
-        if (i + 1 >= kBufferSize) break;
+        if (i + 1 >= end) break;
         const std::uint8_t next = rx[i + 1];
         if (next == kDle) {
             doubled_ |= 1u << size_;
@@ -32,7 +35,7 @@ ReplyFrame::ReplyFrame(const std::uint8_t (&rx)[kBufferSize], int start, int rec
         if (next == kEtx) {
             closed_ = true;
             sum = static_cast<std::uint8_t>(sum + kDle + kEtx);
-            checksumOk_ = i + 2 < kBufferSize && i + 2 < received && rx[i + 2] == sum;
+            checksumOk_ = i + 2 < end && rx[i + 2] == sum;
         }
         break;
     }

@@ -2,9 +2,9 @@
 // One reply read out of RxBuf from a start position, with the doubled DLE bytes undone. Each
 // start position gets its own view, so nothing of one frame carries into the next. Reading
 // stops at DLE ETX, at a DLE that neither doubles nor closes (the frame is broken there) and at
-// the end of RxBuf: a position past any of these holds no byte and matches nothing. A checksum
-// counts only among the bytes the read received: the caller's zeros and an earlier read's
-// leftovers after them are no checksum.
+// the end of the bytes the read received: a position past any of these holds no byte and
+// matches nothing. The caller's zeros and an earlier read's leftovers after the received bytes
+// are no part of a reply: neither a field nor a checksum.
 
 #include <array>
 #include <cstdint>

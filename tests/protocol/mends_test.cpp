@@ -157,4 +157,22 @@ class Checked : public ::testing::TestWithParam<ReplyCase> {};
 TEST_P(Checked, DamagedReplyDroppedLikeNoReply) { CheckReply(GetParam()); }
 INSTANTIATE_TEST_SUITE_P(Mended, Checked, ::testing::ValuesIn(kChecked), CaseName);
 
+// A reply cut short by the end of the read: the zeros the caller cleared after it are no part of
+// it. Read as fields, they would make a gateway report of error code 0 (the controller does not
+// answer) or a loop command acknowledged with code 0.
+const ReplyCase kCutShort[] = {
+    {"GatewayReportCutBeforeItsCode", Sortirovka, "10 02 01 00 00 50 01 05",
+     [](TProcessImage& pi) { pi.ControllerNo = 5; pi.NoReplyCount = 3; pi.RxCount = 8; }},
+    {"GatewayReportCutBeforeItsNode", Nastrojka, "10 02 01 00 00 50 01",
+     [](TProcessImage& pi) { pi.ControllerNo = 5; pi.BusyMode = 10; pi.CommandAccepted = 1; pi.RxCount = 7; }},
+    {"LoopCommandAckCutBeforeItsCode", Nastrojka, "10 02 01 05 02 50",
+     [](TProcessImage& pi) { pi.ControllerNo = 5; pi.NoReplyCount = 3; pi.RxCount = 6; }},
+    {"ControllerRefusalCutBeforeItsCode", Sortirovka, "10 02 01 05 04 50",
+     [](TProcessImage& pi) { pi.ControllerNo = 5; pi.NoReplyCount = 3; pi.RxCount = 6; }},
+};
+
+class CutShort : public ::testing::TestWithParam<ReplyCase> {};
+TEST_P(CutShort, ClearedBytesAreNoFields) { CheckReply(GetParam()); }
+INSTANTIATE_TEST_SUITE_P(Mended, CutShort, ::testing::ValuesIn(kCutShort), CaseName);
+
 }  // namespace
