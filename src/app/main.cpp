@@ -1,6 +1,5 @@
 // remikont-station: the operator station on a Linux desktop.
 
-#include <QApplication>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -9,13 +8,12 @@
 
 #include "app/command_line.h"
 #include "app/station.h"
-#include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_runtime.h"
 #include "platform/vcl/forms.h"
 #include "platform/win32/ports.h"
 #include "sim/pty_server.h"
 #include "trace/exchange_trace.h"
 #include "trace/trace_file.h"
-
 
 int main(int argc, char** argv) {
     const std::string program = "remikont-station";
@@ -68,15 +66,13 @@ int main(int argc, char** argv) {
         win32::SetPortPath("COM1", cl.port);
     }
 
-    int qtArgc = 1;
-    QApplication qapp(qtArgc, argv);
-    QApplication::setApplicationName(QStringLiteral("remikont-station"));
-    qtbackend::QtBackend backend;
-    vcl::TApplication application(backend);
-    if (traceFile) trace::Install(&tracer);
-    const int status = app::RunStation(application);
-    // Every line of the run reaches the file before the program ends.
-    trace::Install(nullptr);
-    if (traceFile) traceFile->Close();
-    return status;
+    return qtbackend::RunWithWindows(program.c_str(), argc, argv, [&](vcl::Backend& backend) {
+        vcl::TApplication application(backend);
+        if (traceFile) trace::Install(&tracer);
+        const int status = app::RunStation(application);
+        // Every line of the run reaches the file before the program ends.
+        trace::Install(nullptr);
+        if (traceFile) traceFile->Close();
+        return status;
+    });
 }
