@@ -77,6 +77,39 @@ std::optional<FaultType> FaultFromName(std::string_view name) {
     return std::nullopt;
 }
 
+InputSpec InputSpec::Constant(int raw) {
+    InputSpec s;
+    s.value = raw;
+    return s;
+}
+
+InputSpec InputSpec::Ramp(int from, int to, double periodS) {
+    InputSpec s;
+    s.shape = Shape::Ramp;
+    s.from = from;
+    s.to = to;
+    s.periodS = periodS;
+    return s;
+}
+
+InputSpec InputSpec::Sine(int center, int amplitude, double periodS, double phaseDeg) {
+    InputSpec s;
+    s.shape = Shape::Sine;
+    s.center = center;
+    s.amplitude = amplitude;
+    s.periodS = periodS;
+    s.phaseDeg = phaseDeg;
+    return s;
+}
+
+InputSpec InputSpec::Discrete(int value, double toggleS) {
+    InputSpec s;
+    s.type = Type::Discrete;
+    s.value = value;
+    s.toggleS = toggleS;
+    return s;
+}
+
 std::uint16_t Scenario::MapWord() const {
     if (map) return *map;
     std::uint16_t word = 0;
@@ -87,35 +120,6 @@ std::uint16_t Scenario::MapWord() const {
 
 namespace {
 
-InputSpec Sine(int center, int amplitude, double periodS, double phaseDeg = 0) {
-    InputSpec s;
-    s.shape = InputSpec::Shape::Sine;
-    s.center = center;
-    s.amplitude = amplitude;
-    s.periodS = periodS;
-    s.phaseDeg = phaseDeg;
-    return s;
-}
-InputSpec Ramp(int from, int to, double periodS) {
-    InputSpec s;
-    s.shape = InputSpec::Shape::Ramp;
-    s.from = from;
-    s.to = to;
-    s.periodS = periodS;
-    return s;
-}
-InputSpec Constant(int value) {
-    InputSpec s;
-    s.value = value;
-    return s;
-}
-InputSpec Discrete(int value, double toggleS = 0) {
-    InputSpec s;
-    s.type = InputSpec::Type::Discrete;
-    s.value = value;
-    s.toggleS = toggleS;
-    return s;
-}
 LoopSpec Loop(int mode, int setpoint, int setting) {
     LoopSpec l;
     l.status = *StatusOfMode(mode);
@@ -127,21 +131,22 @@ LoopSpec Loop(int mode, int setpoint, int setting) {
 }  // namespace
 
 Scenario DefaultScenario() {
+    using In = InputSpec;
     Scenario s;
 
     ControllerSpec c3;
     c3.node = 3;
-    c3.inputsA = {Constant(2000), Constant(4100), Sine(3000, 1000, 45)};
+    c3.inputsA = {In::Constant(2000), In::Constant(4100), In::Sine(3000, 1000, 45)};
     c3.loops[0] = Loop(1, 2048, 410);
 
     // The controller in service: the highest one present.
     ControllerSpec c5;
     c5.node = 5;
-    c5.inputsA = {Sine(4096, 2048, 40),   Ramp(0, 8192, 60),   Constant(6000),       Sine(2000, 500, 17, 90),
-                  Constant(-1200),        Ramp(8192, 1000, 90), Sine(7000, 900, 23), Constant(3500)};
+    c5.inputsA = {In::Sine(4096, 2048, 40), In::Ramp(0, 8192, 60),    In::Constant(6000),      In::Sine(2000, 500, 17, 90),
+                  In::Constant(-1200),      In::Ramp(8192, 1000, 90), In::Sine(7000, 900, 23), In::Constant(3500)};
     // The first four tell whether loops 1 to 4 are run by the dispatcher (1) or locally (0).
-    c5.inputsB = {Discrete(1), Discrete(0), Discrete(1), Discrete(0),
-                  Discrete(1, 5), Discrete(0, 13), Discrete(1), Discrete(0, 31)};
+    c5.inputsB = {In::Discrete(1), In::Discrete(0), In::Discrete(1), In::Discrete(0),
+                  In::Discrete(1, 5), In::Discrete(0, 13), In::Discrete(1), In::Discrete(0, 31)};
     c5.loops[0] = Loop(1, 2048, 410);   // 50 %, 10 %
     c5.loops[1] = Loop(2, 2867, 205);   // 70 %, 5 %
     c5.loops[2] = Loop(32, 1229, 614);  // 30 %, 15 %

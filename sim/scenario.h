@@ -33,6 +33,11 @@ struct InputSpec {
     // The raw value (analog) or 0/1 (discrete) at `t` since the network started.
     int At(platform::Micros t) const;
 
+    static InputSpec Constant(int raw);
+    static InputSpec Ramp(int from, int to, double periodS);
+    static InputSpec Sine(int center, int amplitude, double periodS, double phaseDeg = 0);
+    static InputSpec Discrete(int value, double toggleS = 0);
+
     bool operator==(const InputSpec&) const = default;
 };
 

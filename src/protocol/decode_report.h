@@ -83,4 +83,18 @@ struct DecodeReport {
     }
 };
 
+// How a decoder notes a frame at start position `pos`: into the caller's report, if it asked for one.
+struct NoteTaker {
+    DecodeReport* report;
+    int pos;
+    void operator()(DecodeNote note) const {
+        if (!report) return;
+        note.pos = static_cast<std::uint8_t>(pos);
+        report->Add(note);
+    }
+};
+
+// A byte or count as a note field.
+constexpr std::int16_t NoteField(int v) { return static_cast<std::int16_t>(v); }
+
 }  // namespace protocol

@@ -43,21 +43,9 @@ int LoopStateCode(int statusLow) {
 
 enum class Scan { Next, Return };
 
-// Adds notes to the caller's report, if it asked for one.
-struct Notes {
-    DecodeReport* report;
-    int pos;
-    void operator()(DecodeNote note) const {
-        if (!report) return;
-        note.pos = static_cast<std::uint8_t>(pos);
-        report->Add(note);
-    }
-};
-
-std::int16_t Short(int v) { return static_cast<std::int16_t>(v); }
 
 Scan TakeIdentification(TProcessImage& pi, DecoderWindows& windows, const ReplyFrame& f, std::string& text,
-                        const Notes& note) {
+                        const NoteTaker& note) {
     if (!f.Closed() || f.Size() != kIdentificationSize) {
         // No DLE ETX right after the map word.
         pi.StuffShift = f.PairsBefore(kIdentificationSize);
@@ -82,7 +70,7 @@ Scan TakeIdentification(TProcessImage& pi, DecoderWindows& windows, const ReplyF
         // The map is taken in only while no controller is in service.
         if (pi.ControllerNo > 0) {
             seen.outcome = DecodeNote::Outcome::MapKept;
-            seen.slot = Short(pi.ControllerNo);
+            seen.slot = NoteField(pi.ControllerNo);
             note(seen);
             return Scan::Return;
         }
@@ -102,12 +90,12 @@ Scan TakeIdentification(TProcessImage& pi, DecoderWindows& windows, const ReplyF
     return Scan::Next;
 }
 
-void TakeLoopState(TProcessImage& pi, const ReplyFrame& f, const Notes& note) {
+void TakeLoopState(TProcessImage& pi, const ReplyFrame& f, const NoteTaker& note) {
     if (f.Intact(kLoopStateSize)) {
         const int loop = f[6];
         // A loop number the station does not know changes nothing.
         if (!pi.LoopState.Contains(loop)) {
-            note({.kind = DecodeNote::Kind::LoopStateNoLoop, .a = Short(loop)});
+            note({.kind = DecodeNote::Kind::LoopStateNoLoop, .a = NoteField(loop)});
             return;
         }
         pi.NoReplyCount = 0;
@@ -115,16 +103,16 @@ void TakeLoopState(TProcessImage& pi, const ReplyFrame& f, const Notes& note) {
         pi.RxValue = f[18] * 256 + f[17];
         FlipRxLamp(pi);
         pi.LoopState[loop] = LoopStateCode(pi.RxValue & 0xFF);
-        note({.kind = DecodeNote::Kind::LoopState, .a = Short(loop), .c = Short(pi.RxValue & 0xFF),
+        note({.kind = DecodeNote::Kind::LoopState, .a = NoteField(loop), .c = NoteField(pi.RxValue & 0xFF),
               .value = pi.LoopState[loop]});
     } else if (f.At(5) == kLetterStatus && f.Closed() && f.Size() == kStatusReplySize) {
         // A loop command acknowledged by another node, or refused: the gateway did answer. A
         // damaged loop-state reply is not one of these and stays dropped.
         pi.NoReplyCount = 0;
-        note({.kind = DecodeNote::Kind::StatusOnly, .a = Short(f[3]), .c = Short(f.At(6))});
+        note({.kind = DecodeNote::Kind::StatusOnly, .a = NoteField(f[3]), .c = NoteField(f.At(6))});
     } else {
         note({.kind = DecodeNote::Kind::Damaged, .defect = DefectOf(f, kLoopStateSize), .a = kFunctionLoop,
-              .c = Short(f.At(5))});
+              .c = NoteField(f.At(5))});
     }
 }
 
@@ -141,11 +129,11 @@ void Nastrojka(TProcessImage& pi, DecoderWindows& windows, DecodeReport* report)
         const int p = pi.ScanPos;
         const ReplyFrame f(pi.RxBuf, p, pi.RxCount);
         if (!f.Has(2)) continue;
-        const Notes note{report, p};
+        const NoteTaker note{report, p};
 
         if (f.At(2) == kKindNetwork && f.At(4) == kFunctionLoop && f.At(5) == kLetterStatus && f.At(6) == 0 &&
             f.At(3) == pi.ControllerNo) {
-            note({.kind = Kind::LoopCommandAck, .outcome = Outcome::Accepted, .a = Short(f[3])});
+            note({.kind = Kind::LoopCommandAck, .outcome = Outcome::Accepted, .a = NoteField(f[3])});
             windows.ShowCommandAccepted();
             pi.NoReplyCount = 0;
             FlipRxLamp(pi);
@@ -159,7 +147,7 @@ void Nastrojka(TProcessImage& pi, DecoderWindows& windows, DecodeReport* report)
                 const bool lowered = count > 0;
                 if (lowered) --count;
                 note({.kind = Kind::InputMissing, .outcome = lowered ? Outcome::None : Outcome::Unchanged,
-                      .a = Short(pi.DiscoveringB == 0 ? kGroupA : kGroupB), .value = count});
+                      .a = NoteField(pi.DiscoveringB == 0 ? kGroupA : kGroupB), .value = count});
             } else {
                 note({.kind = Kind::Damaged, .defect = Defect::Checksum, .a = kFunctionInput,
                       .c = kLetterStatus});
@@ -171,7 +159,7 @@ void Nastrojka(TProcessImage& pi, DecoderWindows& windows, DecodeReport* report)
             if (refused) pi.CommandAccepted = 0;
             FlipRxLamp(pi);
             note({.kind = Kind::GatewayReport, .outcome = refused ? Outcome::WriteRefused : Outcome::Noted,
-                  .a = Short(f[6]), .b = Short(f[7]), .c = Short(f[8])});
+                  .a = NoteField(f[6]), .b = NoteField(f[7]), .c = NoteField(f[8])});
             return;
         }
         if (f.At(2) == kKindNetwork && f.At(4) == kFunctionParameter && f.At(5) == kLetterStatus &&
@@ -180,9 +168,9 @@ void Nastrojka(TProcessImage& pi, DecoderWindows& windows, DecodeReport* report)
                 note({.kind = Kind::Damaged, .defect = Defect::Checksum, .a = kFunctionParameter,
                       .c = kLetterStatus});
             } else if (pi.BusyMode != 10) {
-                note({.kind = Kind::WriteAck, .outcome = Outcome::NotUnderWrite, .a = Short(f[3])});
+                note({.kind = Kind::WriteAck, .outcome = Outcome::NotUnderWrite, .a = NoteField(f[3])});
             } else {
-                note({.kind = Kind::WriteAck, .outcome = Outcome::Accepted, .a = Short(f[3])});
+                note({.kind = Kind::WriteAck, .outcome = Outcome::Accepted, .a = NoteField(f[3])});
                 windows.ShowCommandAccepted();
                 pi.WriteRetryBias = 0;
                 pi.CommandAccepted = 1;
@@ -199,7 +187,7 @@ void Nastrojka(TProcessImage& pi, DecoderWindows& windows, DecodeReport* report)
             TakeLoopState(pi, f, note);
             continue;
         }
-        note({.kind = Kind::Foreign, .a = Short(f.At(2)), .b = Short(f.At(4)), .c = Short(f.At(5))});
+        note({.kind = Kind::Foreign, .a = NoteField(f.At(2)), .b = NoteField(f.At(4)), .c = NoteField(f.At(5))});
     }
 }
 

@@ -52,41 +52,29 @@ void TakeValueReply(TProcessImage& pi, const ReplyFrame& f) {
     pi.RxValue = f[9] * 256 + f[8];
 }
 
-// Adds notes to the caller's report, if it asked for one.
-struct Notes {
-    DecodeReport* report;
-    int pos;
-    void operator()(DecodeNote note) const {
-        if (!report) return;
-        note.pos = static_cast<std::uint8_t>(pos);
-        report->Add(note);
-    }
-};
-
-std::int16_t Short(int v) { return static_cast<std::int16_t>(v); }
 
 // Where a parameter lands, as the trace names it: 1..4 a loop's setpoint, 11..41 its setting.
 std::int16_t SlotName(int block, int index) {
     for (const LoopParameters& l : kLoopParameters) {
-        if (l.setpoint.block == block && l.setpoint.index == index) return Short(l.loop);
-        if (l.setting.block == block && l.setting.index == index) return Short(l.loop * 10 + 1);
+        if (l.setpoint.block == block && l.setpoint.index == index) return NoteField(l.loop);
+        if (l.setting.block == block && l.setting.index == index) return NoteField(l.loop * 10 + 1);
     }
     return 0;
 }
 
-void TakeParameter(TProcessImage& pi, const ReplyFrame& f, const Notes& note) {
+void TakeParameter(TProcessImage& pi, const ReplyFrame& f, const NoteTaker& note) {
     TakeValueReply(pi, f);
     const int type = f[10];
     if (type != kTypeParameter && type != kTypeParameterAlt) {
-        note({.kind = DecodeNote::Kind::ParameterType, .a = Short(pi.RxBlock), .b = Short(pi.RxIndex),
-              .c = Short(type)});
+        note({.kind = DecodeNote::Kind::ParameterType, .a = NoteField(pi.RxBlock), .b = NoteField(pi.RxIndex),
+              .c = NoteField(type)});
         return;
     }
     const int sign = SignedMagnitude(pi);
     const std::int32_t value = (pi.RxValue >> 2) * sign;
     if (std::int32_t* slot = ParameterSlot(pi, pi.RxBlock, pi.RxIndex)) *slot = value;
     FlipRxLamp(pi);
-    note({.kind = DecodeNote::Kind::Parameter, .a = Short(pi.RxBlock), .b = Short(pi.RxIndex),
+    note({.kind = DecodeNote::Kind::Parameter, .a = NoteField(pi.RxBlock), .b = NoteField(pi.RxIndex),
           .slot = SlotName(pi.RxBlock, pi.RxIndex), .value = value});
 }
 
@@ -98,11 +86,11 @@ std::int32_t* InputSlot(TProcessImage& pi, int group, int channel) {
     return nullptr;
 }
 
-void TakeInput(TProcessImage& pi, const ReplyFrame& f, const Notes& note) {
+void TakeInput(TProcessImage& pi, const ReplyFrame& f, const NoteTaker& note) {
     TakeValueReply(pi, f);
     const int type = f[10];
     DecodeNote unstored{.kind = DecodeNote::Kind::InputUnstored, .outcome = DecodeNote::Outcome::NoValue,
-                        .a = Short(pi.RxBlock), .b = Short(pi.RxIndex), .c = Short(type)};
+                        .a = NoteField(pi.RxBlock), .b = NoteField(pi.RxIndex), .c = NoteField(type)};
     std::int32_t* slot = InputSlot(pi, pi.RxBlock, pi.RxIndex);
     if (!slot) {
         unstored.outcome = DecodeNote::Outcome::NoSuchChannel;
@@ -116,7 +104,7 @@ void TakeInput(TProcessImage& pi, const ReplyFrame& f, const Notes& note) {
         FlipRxLamp(pi);
         const bool meaningful = pi.RxValue == kDiscreteOn || pi.RxValue == kDiscreteOff;
         note({.kind = meaningful ? DecodeNote::Kind::Input : DecodeNote::Kind::InputWord,
-              .a = Short(pi.RxBlock), .b = Short(pi.RxIndex), .value = meaningful ? *slot : pi.RxValue});
+              .a = NoteField(pi.RxBlock), .b = NoteField(pi.RxIndex), .value = meaningful ? *slot : pi.RxValue});
     } else if (type == kTypeAnalog) {
         const int sign = SignedMagnitude(pi);
         *slot = (pi.RxValue >> 1) * sign;
@@ -125,7 +113,7 @@ void TakeInput(TProcessImage& pi, const ReplyFrame& f, const Notes& note) {
             pi.GroupBKind = 1;
             FlipRxLamp(pi);
         }
-        note({.kind = DecodeNote::Kind::Input, .a = Short(pi.RxBlock), .b = Short(pi.RxIndex), .value = *slot});
+        note({.kind = DecodeNote::Kind::Input, .a = NoteField(pi.RxBlock), .b = NoteField(pi.RxIndex), .value = *slot});
     } else {
         note(unstored);
     }
@@ -142,13 +130,14 @@ void Sortirovka_Buf(TProcessImage& pi, DecoderWindows& windows, DecodeReport* re
     for (pi.ScanPos = 0; pi.ScanPos <= 10; ++pi.ScanPos) {
         const ReplyFrame f(pi.RxBuf, pi.ScanPos, pi.RxCount);
         if (!f.Has(2)) continue;
-        const Notes note{report, pi.ScanPos};
+        const NoteTaker note{report, pi.ScanPos};
 
         if (IsGatewayReport(f)) {
             pi.NoReplyCount = 0;
             const std::string text = "Шлюз выдает число ошибок = " + std::to_string(f[6]) + " ошибка -  " +
                                      Hex2(f[8]) + " . " + std::to_string(f[7]);
-            DecodeNote seen{.kind = Kind::GatewayReport, .a = Short(f[6]), .b = Short(f[7]), .c = Short(f[8])};
+            DecodeNote seen{.kind = Kind::GatewayReport, .a = NoteField(f[6]), .b = NoteField(f[7]),
+                            .c = NoteField(f[8])};
             if (f[7] == pi.ControllerNo && (f[8] == 0x1F || f[8] == 0x00)) {
                 // The controller does not answer: the no-answer window, once per re-arming.
                 seen.outcome = pi.LinkWindowArmed == 1 ? Outcome::NoAnswerWindow : Outcome::WindowHeld;
@@ -175,7 +164,8 @@ void Sortirovka_Buf(TProcessImage& pi, DecoderWindows& windows, DecodeReport* re
         } else if (f.At(4) == kFunctionInput && f.At(5) == kLetterStatus && f.Has(6) && f[6] != 0) {
             const std::string text = "Контроллер №  " + std::to_string(f[3]) + "  выдает ошибку c кодом № " +
                                      std::to_string(f[6]);
-            note({.kind = Kind::ControllerError, .outcome = Outcome::Box, .a = Short(f[3]), .c = Short(f[6])});
+            note({.kind = Kind::ControllerError, .outcome = Outcome::Box, .a = NoteField(f[3]),
+                  .c = NoteField(f[6])});
             windows.MessageBox(text, "Контроллер выдает ошибку");
             ZeroReceived(pi);
             return;
@@ -186,7 +176,7 @@ void Sortirovka_Buf(TProcessImage& pi, DecoderWindows& windows, DecodeReport* re
                 note({.kind = Kind::Damaged, .defect = DefectOf(f, kValueReplySize), .a = kFunctionInput,
                       .c = kLetterData});
         } else {
-            note({.kind = Kind::Foreign, .a = Short(f.At(2)), .b = Short(f.At(4)), .c = Short(f.At(5))});
+            note({.kind = Kind::Foreign, .a = NoteField(f.At(2)), .b = NoteField(f.At(4)), .c = NoteField(f.At(5))});
         }
     }
 }

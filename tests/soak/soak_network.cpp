@@ -12,45 +12,17 @@ using sim::FaultType;
 using sim::InputSpec;
 using sim::RequestKind;
 
-InputSpec Constant(int value) {
-    InputSpec in;
-    in.value = value;
-    return in;
-}
-InputSpec Ramp(int from, int to, double periodS) {
-    InputSpec in;
-    in.shape = InputSpec::Shape::Ramp;
-    in.from = from;
-    in.to = to;
-    in.periodS = periodS;
-    return in;
-}
-InputSpec Sine(int center, int amplitude, double periodS) {
-    InputSpec in;
-    in.shape = InputSpec::Shape::Sine;
-    in.center = center;
-    in.amplitude = amplitude;
-    in.periodS = periodS;
-    return in;
-}
-InputSpec Discrete(int value, double toggleS = 0) {
-    InputSpec in;
-    in.type = InputSpec::Type::Discrete;
-    in.value = value;
-    in.toggleS = toggleS;
-    return in;
-}
-
 // Eight analog inputs (negative ones, the largest, zero, values whose bytes hold 0x10) and
 // eight discrete ones; `offset` keeps the two controllers' values apart.
 sim::ControllerSpec Controller(int node, int offset, std::array<int, 4> modes) {
     sim::ControllerSpec c;
     c.node = node;
-    c.inputsA = {Constant(1000 + offset), Ramp(0, 40, 600),           Sine(3000 + offset, 25, 300),
-                 Constant(-2000 - offset), Ramp(-30, 30, 900),         Sine(-500, 20, 450),
-                 Constant(16383),          Constant(0x0808 + offset)};
-    c.inputsB = {Discrete(1), Discrete(0), Discrete(1), Discrete(0),
-                 Discrete(0, 5), Discrete(1, 13), Discrete(1), Discrete(0, 31)};
+    using In = InputSpec;
+    c.inputsA = {In::Constant(1000 + offset),  In::Ramp(0, 40, 600),   In::Sine(3000 + offset, 25, 300),
+                 In::Constant(-2000 - offset), In::Ramp(-30, 30, 900), In::Sine(-500, 20, 450),
+                 In::Constant(16383),          In::Constant(0x0808 + offset)};
+    c.inputsB = {In::Discrete(1),    In::Discrete(0),     In::Discrete(1), In::Discrete(0),
+                 In::Discrete(0, 5), In::Discrete(1, 13), In::Discrete(1), In::Discrete(0, 31)};
     const std::array<int, 4> setpoints = {2048, 2867 + offset, 1024, 3000};
     const std::array<int, 4> settings = {410, 205, 614 + offset, 100};
     for (std::size_t k = 0; k < 4; ++k) {
