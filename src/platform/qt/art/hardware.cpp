@@ -39,7 +39,6 @@ constexpr std::array<Slot, 8> kRack{{
 const QColor kLedGreen{70, 235, 90};
 const QColor kLedAmber{255, 190, 30};
 const QColor kLedRed{255, 50, 40};
-const QColor kLedDark{64, 70, 64};
 
 void Screw(QPainter& p, QPointF c, double r) {
     QRadialGradient g(c - QPointF(r * 0.4, r * 0.4), r * 1.4);
@@ -52,25 +51,6 @@ void Screw(QPainter& p, QPointF c, double r) {
     p.drawLine(c + QPointF(-r * 0.6, r * 0.3), c + QPointF(r * 0.6, -r * 0.3));
 }
 
-void Led(QPainter& p, QPointF c, double r, const QColor& color, bool lit) {
-    p.setPen(Qt::NoPen);
-    if (lit) {
-        QRadialGradient halo(c, r * 2.6);
-        QColor h = color;
-        h.setAlpha(100);
-        halo.setColorAt(0.0, h);
-        h.setAlpha(0);
-        halo.setColorAt(1.0, h);
-        p.setBrush(halo);
-        p.drawEllipse(c, r * 2.6, r * 2.6);
-    }
-    QRadialGradient lens(c - QPointF(r * 0.35, r * 0.35), r * 1.3);
-    const QColor base = lit ? color : kLedDark;
-    lens.setColorAt(0.0, kit::Mix(base, Qt::white, lit ? 0.65 : 0.3));
-    lens.setColorAt(1.0, base.darker(lit ? 115 : 150));
-    p.setBrush(lens);
-    p.drawEllipse(c, r, r);
-}
 
 // A screw terminal plug at the foot of a module, its wires hanging into the duct below.
 void Terminals(QPainter& p, const QRectF& r, int count, int seed, double ductTop) {
@@ -140,8 +120,8 @@ void ModuleFront(QPainter& p, const QRectF& r, const Slot& slot, int index, doub
         rocker.setColorAt(1.0, QColor(150, 20, 20));
         p.setBrush(rocker);
         p.drawRoundedRect(sw.adjusted(1.5, 1.5, -1.5, -sw.height() * 0.45), 1, 1);
-        Led(p, QPointF(cx - r.width() * 0.2, r.top() + u * 0.55), led * 1.2, kLedGreen, true);
-        Led(p, QPointF(cx + r.width() * 0.2, r.top() + u * 0.55), led * 1.2, kLedGreen, true);
+        kit::Led(p, QPointF(cx - r.width() * 0.2, r.top() + u * 0.55), led * 1.2, kLedGreen, true);
+        kit::Led(p, QPointF(cx + r.width() * 0.2, r.top() + u * 0.55), led * 1.2, kLedGreen, true);
         for (int i = 0; i < 2; ++i) {
             const QPointF f(cx + (i ? 1 : -1) * r.width() * 0.2, r.top() + u * 0.67);
             p.setPen(QPen(QColor(30, 30, 30), 0.8));
@@ -165,15 +145,15 @@ void ModuleFront(QPainter& p, const QRectF& r, const Slot& slot, int index, doub
             p.setBrush(g);
             p.drawRoundedRect(key, 1, 1);
         }
-        Led(p, QPointF(cx - r.width() * 0.2, r.top() + u * 0.6), led, kLedGreen, true);
-        Led(p, QPointF(cx, r.top() + u * 0.6), led, kLedAmber, false);
-        Led(p, QPointF(cx + r.width() * 0.2, r.top() + u * 0.6), led, kLedRed, false);
+        kit::Led(p, QPointF(cx - r.width() * 0.2, r.top() + u * 0.6), led, kLedGreen, true);
+        kit::Led(p, QPointF(cx, r.top() + u * 0.6), led, kLedAmber, false);
+        kit::Led(p, QPointF(cx + r.width() * 0.2, r.top() + u * 0.6), led, kLedRed, false);
         Terminals(p, plug, 2, index, ductTop);
         break;
     }
     case Module::Line: {
-        Led(p, QPointF(cx - r.width() * 0.18, r.top() + u * 0.27), led, kLedAmber, true);
-        Led(p, QPointF(cx + r.width() * 0.18, r.top() + u * 0.27), led, kLedGreen, false);
+        kit::Led(p, QPointF(cx - r.width() * 0.18, r.top() + u * 0.27), led, kLedAmber, true);
+        kit::Led(p, QPointF(cx + r.width() * 0.18, r.top() + u * 0.27), led, kLedGreen, false);
         for (int i = 0; i < 2; ++i) {
             // D-sub sockets.
             const double top = r.top() + u * (0.36 + 0.2 * i), w = r.width() * 0.5, h = u * 0.13;
@@ -201,7 +181,7 @@ void ModuleFront(QPainter& p, const QRectF& r, const Slot& slot, int index, doub
         for (int i = 0; i < rows; ++i) {
             const bool lit = ((index * 5 + i * 3) % 7) < 4;
             const double y = r.top() + u * (0.27 + 0.05 * i);
-            Led(p, QPointF(r.left() + r.width() * 0.3, y), led, on, lit);
+            kit::Led(p, QPointF(r.left() + r.width() * 0.3, y), led, on, lit);
             p.setPen(QPen(QColor(120, 120, 128), 0.6));
             p.drawLine(QPointF(r.left() + r.width() * 0.48, y), QPointF(r.left() + r.width() * 0.78, y));
         }
@@ -242,7 +222,7 @@ void RailDevices(QPainter& p, double w, double h) {
             // A clear cap over the coil, and the relay's lamp.
             p.setBrush(QColor(230, 200, 120, 200));
             p.drawRect(QRectF(body.left() + 2, body.top() + dh * 0.18, body.width() - 4, dh * 0.4));
-            Led(p, QPointF(c.x(), body.bottom() - dh * 0.16), std::max(1.2, dh * 0.06), kLedGreen, i == 3);
+            kit::Led(p, QPointF(c.x(), body.bottom() - dh * 0.16), std::max(1.2, dh * 0.06), kLedGreen, i == 3);
         } else {
             // The toggle of a breaker, up (on) for all but one.
             const bool on = i != 1;

@@ -220,4 +220,28 @@ Frames Frameset(QSize size, QSize design, int count, int frameMs,
     return f;
 }
 
+void Led(QPainter& p, QPointF c, double r, const QColor& color, bool lit) {
+    static const QColor dark{66, 74, 66};
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    if (lit) {
+        QRadialGradient halo(c, r * 2.4);
+        QColor h = color;
+        h.setAlpha(105);
+        halo.setColorAt(0.0, h);
+        h.setAlpha(0);
+        halo.setColorAt(1.0, h);
+        p.setBrush(halo);
+        p.drawEllipse(c, r * 2.4, r * 2.4);
+    }
+    QRadialGradient lens(c - QPointF(r * 0.33, r * 0.33), r * 1.25);
+    const QColor base = lit ? color : dark;
+    lens.setColorAt(0.0, Mix(base, Qt::white, lit ? 0.62 : 0.28));
+    lens.setColorAt(1.0, base.darker(lit ? 118 : 145));
+    p.setBrush(lens);
+    p.drawEllipse(c, r, r);
+    p.restore();
+}
+
 }  // namespace art::kit

@@ -49,6 +49,8 @@ void GrooveLine(QPainter& p, int x1, int y1, int x2, int y2);  // horizontal or 
 void Lamp(QPainter& p, const QRectF& r, const QColor& lens, double glow = 0.0);
 // An unlit grey lamp in its recess: the mark a lit lamp is laid over.
 void LampMark(QPainter& p, const QRectF& r);
+// A small indicator LED of radius r at c, with a halo while lit (module fronts, the rack).
+void Led(QPainter& p, QPointF c, double r, const QColor& color, bool lit);
 
 // Text centred in `r`.
 void Text(QPainter& p, const QRectF& r, const QString& text, const QFont& font, const QColor& color,

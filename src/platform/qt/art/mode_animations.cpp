@@ -23,7 +23,6 @@ const QColor kBeigeDark{196, 190, 170};
 const QColor kRackGrey{88, 90, 96};
 const QColor kAmber{255, 196, 0};
 const QColor kLedGreen{60, 230, 80};
-const QColor kLedOff{70, 80, 70};
 
 // The insert both animations sit on: a raised plate with a black nameplate on top.
 void ModePlate(QPainter& p, QSize design, const char* title, int plateWidth) {
@@ -37,28 +36,6 @@ void ModePlate(QPainter& p, QSize design, const char* title, int plateWidth) {
     kit::NamePlate(p, QRectF(left, 2, plateWidth, 13), QString::fromUtf8(title), kit::Font(10, true));
 }
 
-void Led(QPainter& p, QPointF c, double r, const QColor& on, bool lit) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    if (lit) {
-        QRadialGradient glow(c, r * 2.2);
-        QColor halo = on;
-        halo.setAlpha(110);
-        glow.setColorAt(0.0, halo);
-        halo.setAlpha(0);
-        glow.setColorAt(1.0, halo);
-        p.setBrush(glow);
-        p.drawEllipse(c, r * 2.2, r * 2.2);
-    }
-    QRadialGradient lens(c - QPointF(r * 0.3, r * 0.3), r * 1.2);
-    const QColor base = lit ? on : kLedOff;
-    lens.setColorAt(0.0, kit::Mix(base, Qt::white, lit ? 0.6 : 0.25));
-    lens.setColorAt(1.0, base.darker(lit ? 120 : 140));
-    p.setBrush(lens);
-    p.drawEllipse(c, r, r);
-    p.restore();
-}
 
 // --- Диспетчер -------------------------------------------------------------------------
 
@@ -76,7 +53,7 @@ void Computer(QPainter& p, int frame) {
     p.fillRect(QRect(8, 53, 15, 2), QColor(90, 88, 80));
     p.fillRect(QRect(27, 53, 9, 1), kBeigeDark);
     p.fillRect(QRect(27, 55, 9, 1), kBeigeDark);
-    Led(p, QPointF(43.5, 54.5), 1.2, kLedGreen, true);
+    kit::Led(p, QPointF(43.5, 54.5), 1.2, kLedGreen, true);
     // Monitor neck and body.
     p.fillRect(QRect(19, 47, 14, 3), kBeigeDark);
     p.setPen(QPen(QColor(120, 114, 96), 1.0));
@@ -112,7 +89,7 @@ void Computer(QPainter& p, int frame) {
         p.drawRect(QRectF(13, 35 + row * 3, 8 + row * 6, 1.4));
     }
     p.setClipping(false);
-    Led(p, QPointF(40.5, 44.5), 1.1, kLedGreen, true);
+    kit::Led(p, QPointF(40.5, 44.5), 1.1, kLedGreen, true);
     p.restore();
 }
 
@@ -146,19 +123,19 @@ void ControllerRack(QPainter& p, int frame) {
         p.fillRect(QRect(card.left() + 2, card.bottom() - 9, 9, 1), QColor(160, 162, 158));  // legend strip
     }
     // Line interface: receive and transmit lamps answer the request.
-    Led(p, QPointF(111.5, 27.5), 1.5, kAmber, arrived);
-    Led(p, QPointF(111.5, 32.5), 1.5, kLedGreen, frame >= kTrip + 1 && frame < kTrip + 4);
+    kit::Led(p, QPointF(111.5, 27.5), 1.5, kAmber, arrived);
+    kit::Led(p, QPointF(111.5, 32.5), 1.5, kLedGreen, frame >= kTrip + 1 && frame < kTrip + 4);
     p.fillRect(QRect(107, 37, 9, 6), QColor(50, 50, 54));  // line socket
     p.fillRect(QRect(108, 38, 7, 4), QColor(120, 124, 130));
     // Processor: a small red display counting exchanges, and its run lamp.
     static constexpr std::array<const char*, 3> kCount{"17", "18", "19"};
     kit::Digits(p, QRectF(120, 24, 11, 9), kCount[static_cast<std::size_t>(frame / 6)]);
-    Led(p, QPointF(125.5, 36.5), 1.5, kLedGreen, true);
-    Led(p, QPointF(125.5, 41.5), 1.5, kAmber, arrived);
+    kit::Led(p, QPointF(125.5, 36.5), 1.5, kLedGreen, true);
+    kit::Led(p, QPointF(125.5, 41.5), 1.5, kAmber, arrived);
     // Inputs and outputs: a column of lamps that changes as the answer leaves.
     static constexpr std::array<int, 5> kPattern{0b1011, 0b1101, 0b0111, 0b1110, 0b1011};
     const int bits = kPattern[static_cast<std::size_t>((frame + 1) / 4 % kPattern.size())];
-    for (int i = 0; i < 4; ++i) Led(p, QPointF(139.5, 26.5 + 5 * i), 1.5, kLedGreen, bits >> i & 1);
+    for (int i = 0; i < 4; ++i) kit::Led(p, QPointF(139.5, 26.5 + 5 * i), 1.5, kLedGreen, bits >> i & 1);
     p.restore();
 }
 
