@@ -11,7 +11,13 @@ ExchangeTracer* active = nullptr;
 
 Micros Now() { return platform::CurrentClock().Now(); }
 
-void CopyBytes(Record& r, const serial::Transfer& t, std::uint32_t count) {
+// What the port said of a write or a read: its times, counts, error and `count` of its bytes.
+void TakeTransfer(Record& r, const serial::Transfer& t, std::uint32_t count) {
+    r.call = t.call;
+    r.done = t.done;
+    r.asked = t.asked;
+    r.moved = t.moved;
+    r.error = t.error;
     const std::uint32_t n = std::min<std::uint32_t>(count, static_cast<std::uint32_t>(r.bytes.size()));
     if (t.bytes && n > 0) std::memcpy(r.bytes.data(), t.bytes, n);
 }
@@ -106,12 +112,7 @@ void ExchangeTracer::Wrote(const serial::Transfer& t) {
     Record r;
     r.type = Record::Type::Request;
     r.at = t.call;
-    r.call = t.call;
-    r.done = t.done;
-    r.asked = t.asked;
-    r.moved = t.moved;
-    r.error = t.error;
-    CopyBytes(r, t, t.asked);
+    TakeTransfer(r, t, t.asked);
     if (depth_ > 0 && skipped_ == 0) {
         const Open& o = open_[static_cast<std::size_t>(depth_ - 1)];
         r.exchange = o.number;
@@ -131,13 +132,8 @@ void ExchangeTracer::Read(const serial::Transfer& t) {
     Record& r = o ? o->reply : standalone;
     r.type = Record::Type::Reply;
     r.at = t.done;
-    r.call = t.call;
-    r.done = t.done;
     r.end = t.done;
-    r.asked = t.asked;
-    r.moved = t.moved;
-    r.error = t.error;
-    CopyBytes(r, t, t.moved);
+    TakeTransfer(r, t, t.moved);
     r.firstNote = 0;
     if (o) {
         r.exchange = o->number;
